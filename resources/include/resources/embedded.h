@@ -1,0 +1,20 @@
+// Pictures held inside the executable, made at build time by the tools in tools/.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace resources {
+
+struct Blob {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    bool empty() const { return size == 0; }
+};
+
+// Known names: "sprite_sheet" (8-bit BMP, 1607 x 602), "lightning" (PNG, 638 x 389),
+// "aircraft" (8-bit BMP, 144 x 88), "icon32" and "icon16" (PNG). Unknown names give an
+// empty blob.
+Blob Find(std::string_view name);
+
+}  // namespace resources
