@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "os/host.h"
 #include "os/surface.h"
@@ -98,9 +99,15 @@ LONG GetWindowLongA(HWND hwnd, int index);
 // ours.
 LONG SetWindowLongA(HWND hwnd, int index, LONG value);
 // Returns the previous parent (the desktop window's handle for a top-level window), 0 when
-// the window or the new parent does not exist.
+// the window or the new parent does not exist, the host refuses, the window would go inside
+// itself or one of its children, or new_parent is 0. GetDesktopWindow() as the new parent
+// makes the window top-level again.
 HWND SetParent(HWND child, HWND new_parent);
-HWND GetParent(HWND hwnd);
+HWND GetParent(HWND hwnd);  // 0 for a top-level window or one not ours
+// GW_HWNDFIRST/LAST/NEXT/PREV walk hwnd's level: every top-level window of the host (ours
+// and other programs', hidden ones included), topmost first, for a top-level hwnd; our
+// windows with the same parent, newest on top, for a child. GW_CHILD gives the topmost
+// child (the first top-level window for the desktop). Our windows have no owners.
 HWND GetWindow(HWND hwnd, UINT cmd);
 int GetWindowTextLengthA(HWND hwnd);
 // Copies at most max_count - 1 characters and a terminating NUL; returns the characters
@@ -110,17 +117,29 @@ BOOL SetWindowTextA(HWND hwnd, const char* text);
 BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
 BOOL GetWindowRect(HWND hwnd, RECT* rect);
 BOOL IsWindow(HWND hwnd);
+// A fixed pseudo handle of the screen; no host window id takes its value.
 HWND GetDesktopWindow();
 HWND GetForegroundWindow();
 // Display count: the cursor shows over our windows while it is 0 or more.
 int ShowCursor(BOOL show);
+// Only SPI_SCREENSAVERRUNNING: param != 0 declares a saver running, 0 declares none; the
+// previous state (0/1) is written as a 32-bit value into *pv when pv is not null. Returns 1;
+// 0 for any other action.
 BOOL SystemParametersInfoA(UINT action, UINT param, void* pv, UINT win_ini);
 // Cuts the window to a region made by CreateEllipticRgn (graphics); the window owns the
-// region afterwards. 0 removes the cut.
+// region afterwards (it is deleted when replaced or when the window is destroyed). 0
+// removes the cut. Returns 0 for a window not ours or a handle that is no elliptic region.
 int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw);
 
 // True while a saver is declared running (keyboard and pointer then go to our topmost
 // visible window only).
 bool SaverDeclaredRunning();
+
+// The current ShowCursor display count (0 at start).
+int CursorDisplayCount();
+
+// Forgets every window of ours (without touching the host), the cursor count and the
+// saver-running flag (tests start each case clean, usually with a fresh host).
+void ResetWindowSystem();
 
 }  // namespace os

@@ -13,7 +13,8 @@ struct Blob {
 };
 
 // Known names: "sprite_sheet" (8-bit BMP, 1607 x 602), "lightning" (PNG, 638 x 389),
-// "aircraft" (8-bit BMP, 144 x 88), "icon32" and "icon16" (PNG). Unknown names give an
+// "aircraft" (8-bit BMP, 144 x 88), "about_background" (PNG, 220 x 220), "icon32" and
+// "icon16" (PNG with transparency, 32 x 32 and 16 x 16, 16 colours). Unknown names give an
 // empty blob.
 Blob Find(std::string_view name);
 

@@ -1,0 +1,36 @@
+// The App object (the program's folder, title, version, previous-instance flag) and the
+// message-pump call DoEvents.
+#pragma once
+
+#include <string>
+
+namespace forms {
+
+class AppObject {
+public:
+    // The folder holding the executable, without a trailing separator.
+    std::string Path();
+    const std::string& Title() { return title_; }
+    void SetTitle(std::string title) { title_ = std::move(title); }
+    int Major() const { return 1; }
+    int Minor() const { return 6; }
+    int Revision() const { return 3; }
+    // True when another instance of this program was already running when this one
+    // started. The first call (or ClaimInstance) takes this process's instance lock, which
+    // is held until the process ends.
+    bool PrevInstance();
+    // Takes the instance lock now; call it early in start-up so that instances started
+    // later see this one.
+    void ClaimInstance() { (void)PrevInstance(); }
+
+private:
+    std::string title_ = "TavroSS";
+};
+
+inline AppObject App;
+
+// Draws what the loaded forms have pending, then dispatches every pending event and due
+// timer without waiting. Returns the number of loaded forms.
+int DoEvents();
+
+}  // namespace forms

@@ -1,0 +1,143 @@
+#include "forms/command_button.h"
+
+#include "forms/draw3d.h"
+#include "forms/form.h"
+#include "forms/metrics.h"
+#include "os/gdi.h"
+
+namespace forms {
+
+CommandButton::CommandButton(Container& container, std::string name)
+    : Control(container, std::move(name)) {}
+
+CommandButton::~CommandButton() = default;
+
+void CommandButton::Destroy() {
+    caption_.clear();
+    default_ = cancel_ = false;
+    pressed_ = mouse_held_ = space_held_ = false;
+    Control::Destroy();
+}
+
+const std::string& CommandButton::Caption() { Touch(); return caption_; }
+
+void CommandButton::SetCaption(const std::string& caption) {
+    Touch();
+    caption_ = caption;
+    Invalidate();
+}
+
+bool CommandButton::Default() { Touch(); return default_; }
+
+void CommandButton::SetDefault(bool on) {
+    Touch();
+    if (default_ == on) return;
+    default_ = on;
+    OwnerForm().RegisterDefaultButton(this, on);
+    Invalidate();
+}
+
+bool CommandButton::Cancel() { Touch(); return cancel_; }
+
+void CommandButton::SetCancel(bool on) {
+    Touch();
+    if (cancel_ == on) return;
+    cancel_ = on;
+    OwnerForm().RegisterCancelButton(this, on);
+}
+
+void CommandButton::SetValue(bool v) {
+    Touch();
+    if (v) HandleClick();
+}
+
+char CommandButton::AccessKey() { return os::AccessKeyOf(caption_); }
+
+void CommandButton::OnAccessKey() {
+    SetFocus();
+    HandleClick();
+}
+
+void CommandButton::HandleClick() {
+    if (OnClick) OnClick();
+}
+
+void CommandButton::SetPressed(bool p) {
+    if (pressed_ == p) return;
+    pressed_ = p;
+    Invalidate();
+}
+
+void CommandButton::HandleMouseDown(int button, int, int, int) {
+    if (button != vbLeftButton) return;
+    mouse_held_ = true;
+    SetPressed(true);
+}
+
+void CommandButton::HandleMouseMove(int, int, int x, int y) {
+    if (!mouse_held_) return;
+    // Held down, the button looks pressed only while the pointer is over it.
+    SetPressed(x >= 0 && y >= 0 && x < PixelWidth() && y < PixelHeight());
+}
+
+void CommandButton::HandleMouseUp(int button, int, int, int) {
+    if (button != vbLeftButton) return;
+    mouse_held_ = false;
+    SetPressed(space_held_);
+}
+
+void CommandButton::HandleKeyDown(int& key, int shift) {
+    (void)shift;
+    if (key == vbKeySpace) {
+        space_held_ = true;
+        SetPressed(true);
+    }
+}
+
+// Space clicks on release, as the pressed look suggests.
+void CommandButton::HandleKeyUp(int& key, int shift) {
+    (void)shift;
+    if (key != vbKeySpace || !space_held_) return;
+    space_held_ = false;
+    SetPressed(mouse_held_);
+    HandleClick();
+}
+
+void CommandButton::HandleFocus(bool gained) {
+    if (!gained) {
+        space_held_ = false;
+        SetPressed(mouse_held_);
+    }
+    Invalidate();
+}
+
+void CommandButton::Paint(os::HDC dc, int width, int height) {
+    const os::Rect all{0, 0, width, height};
+    FillSolid(dc, all, ColorButtonFace);
+    // The default button (and a focused one) wears an extra black frame.
+    const bool framed = HasFocus() || (default_ && !dynamic_cast<CommandButton*>(OwnerForm().ActiveControl()));
+    os::Rect face = all;
+    if (framed && width > 2 && height > 2) {
+        FillSolid(dc, os::Rect{0, 0, width, 1}, ColorButtonDarkShadow);
+        FillSolid(dc, os::Rect{0, height - 1, width, height}, ColorButtonDarkShadow);
+        FillSolid(dc, os::Rect{0, 0, 1, height}, ColorButtonDarkShadow);
+        FillSolid(dc, os::Rect{width - 1, 0, width, height}, ColorButtonDarkShadow);
+        face = os::Rect{1, 1, width - 1, height - 1};
+    }
+    DrawRaisedEdge(dc, face, pressed_);
+
+    const os::SIZE text = os::MeasureAccessText(dc, caption_);
+    int x = face.left + (face.width() - text.cx) / 2;
+    int y = face.top + (face.height() - text.cy) / 2;
+    if (pressed_) {
+        ++x;
+        ++y;
+    }
+    DrawCaption(dc, x, y, caption_, ColorButtonText, !EffectivelyEnabled());
+    if (HasFocus()) {
+        const os::RECT focus{face.left + 3, face.top + 3, face.right - 3, face.bottom - 3};
+        if (focus.right > focus.left && focus.bottom > focus.top) os::DrawFocusRect(dc, &focus);
+    }
+}
+
+}  // namespace forms

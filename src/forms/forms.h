@@ -1,0 +1,13 @@
+// Everything a form class of the program needs.
+#pragma once
+
+#include "forms/app.h"
+#include "forms/command_button.h"
+#include "forms/form.h"
+#include "forms/icon.h"
+#include "forms/label.h"
+#include "forms/metrics.h"
+#include "forms/picture_box.h"
+#include "forms/screen.h"
+#include "forms/text_box.h"
+#include "forms/timer.h"

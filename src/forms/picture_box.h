@@ -1,0 +1,75 @@
+// A picture box: a persistent image of its own size with a device context, optionally
+// shown on the form (and a panel that holds other controls). Hidden picture boxes serve as
+// off-screen drawing surfaces: what is drawn into hDC stays until drawn over.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "forms/control.h"
+#include "os/surface.h"
+
+namespace forms {
+
+class PictureBox : public Control, public Container {
+public:
+    PictureBox(Container& container, std::string name);
+    ~PictureBox() override;
+
+    // Sizes in the container's scale units; the image follows, keeping what still fits and
+    // filling new area with BackColor.
+    void SetWidth(float v) override;
+    void SetHeight(float v) override;
+
+    // The image's device context (valid while the form is loaded).
+    os::HDC hDC();
+    // The image itself.
+    os::Surface& Image();
+    // Loads a picture held inside the executable (resources::Find names) and draws it at
+    // the image's top-left corner; false when the resource is missing or cannot be read.
+    bool LoadPicture(std::string_view resource_name);
+    // The picture last loaded (kept for borrowing, e.g. by another form), or nullptr.
+    const os::Surface* Picture() const { return picture_.get(); }
+    // Takes a copy of another surface as the picture and draws it.
+    void SetPicture(const os::Surface& picture);
+
+    os::COLORREF BackColor();
+    void SetBackColor(os::COLORREF color);  // fills the image
+    os::COLORREF ForeColor();
+    void SetForeColor(os::COLORREF color);  // the text colour of hDC
+    bool AutoRedraw();
+    void SetAutoRedraw(bool on);
+    bool HasBorder();
+    void SetHasBorder(bool on);  // a sunken 2-pixel frame around the client area
+    forms::ScaleMode ScaleMode();
+    void SetScaleMode(forms::ScaleMode mode);
+    // Clears the image to BackColor.
+    void Cls();
+
+    // Container
+    Form& OwnerForm() override { return Control::OwnerForm(); }
+    float TwipsPerUnit() override;
+    os::Rect ClientRectOnForm() override;
+    Container* AsContainer() override { return this; }
+
+    void Paint(os::HDC dc, int width, int height) override;
+    void Create() override;
+    void Destroy() override;
+
+private:
+    void EnsureImage();
+    void DrawPicture();
+    int BorderPixels() const { return has_border_ ? 2 : 0; }
+
+    std::unique_ptr<os::Surface> image_;
+    os::HDC dc_ = 0;
+    std::unique_ptr<os::Surface> picture_;
+    os::COLORREF back_color_;
+    os::COLORREF fore_color_;
+    bool auto_redraw_ = true;
+    bool has_border_ = false;
+    forms::ScaleMode scale_mode_;
+};
+
+}  // namespace forms

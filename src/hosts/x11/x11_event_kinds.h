@@ -1,0 +1,13 @@
+// The host event kinds under names that Xlib's macros (None, Expose, FocusOut) do not
+// hide. Include before any Xlib header.
+#pragma once
+
+#include "os/host.h"
+
+namespace hosts::x11 {
+
+using EventType = os::HostEvent::Type;
+inline constexpr EventType kExposeEvent = EventType::Expose;
+inline constexpr EventType kFocusOutEvent = EventType::FocusOut;
+
+}  // namespace hosts::x11

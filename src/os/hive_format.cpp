@@ -1,0 +1,287 @@
+// Hive text format, one item per line (LF or CR LF):
+//
+//   # a comment; blank lines are ignored
+//   [Software\Some Key]              a key; its values follow until the next key line.
+//                                    "[]" is the root; values before any key line are
+//                                    the root's. The path runs to the last "]" on the line.
+//   "Name"=sz:" 3"                   a REG_SZ, its bytes exactly (no NUL is added)
+//   "Count"=dword:0000000a           a REG_DWORD of 4 bytes, as a little-endian number
+//   "Blob"=hex(3):01,00,ff           any other type (decimal code) or length, byte by byte
+//   ""=sz:"x"                        the key's unnamed value
+//
+// Inside key paths and quotes, "%" followed by two hex digits stands for that byte; the
+// writer escapes "%", '"', control bytes and bytes from 0x7F up this way, so the file is
+// plain ASCII. Blanks around "=" and at the ends of lines are allowed. Names match without
+// regard to ASCII case; a repeated value name replaces the earlier one. Anything else, and
+// any break of the size limits in hive_format.h, makes the whole text unparsable.
+#include "os/hive_format.h"
+
+#include <charconv>
+
+namespace os::hive {
+namespace {
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+constexpr char kEscapeDigits[] = "0123456789ABCDEF";
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+void AppendEscaped(std::string& out, std::string_view bytes, bool escape_quote) {
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b >= 0x7F || c == '%' || (escape_quote && c == '"')) {
+            out += '%';
+            out += kEscapeDigits[b >> 4];
+            out += kEscapeDigits[b & 15];
+        } else {
+            out += c;
+        }
+    }
+}
+
+// Undoes AppendEscaped; nothing on a broken escape.
+std::optional<std::string> Unescape(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '%') {
+            out += s[i];
+            continue;
+        }
+        if (i + 2 >= s.size()) return std::nullopt;
+        const int hi = HexValue(s[i + 1]), lo = HexValue(s[i + 2]);
+        if (hi < 0 || lo < 0) return std::nullopt;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    return out;
+}
+
+struct Parser {
+    std::string_view line;
+    std::string error;
+
+    bool Fail(std::string why) {
+        error = std::move(why);
+        return false;
+    }
+
+    // A quoted text at the start of line; leaves line after the closing quote.
+    std::optional<std::string> Quoted() {
+        if (line.empty() || line.front() != '"') return Fail("quote expected"), std::nullopt;
+        const std::size_t close = line.find('"', 1);
+        if (close == std::string_view::npos) return Fail("unterminated quote"), std::nullopt;
+        auto text = Unescape(line.substr(1, close - 1));
+        if (!text) return Fail("bad escape"), std::nullopt;
+        line.remove_prefix(close + 1);
+        return text;
+    }
+
+    bool Eat(std::string_view prefix) {
+        if (line.substr(0, prefix.size()) != prefix) return false;
+        line.remove_prefix(prefix.size());
+        return true;
+    }
+
+    bool ValueLine(Key& key) {
+        auto name = Quoted();
+        if (!name) return false;
+        if (name->size() > kMaxValueNameBytes) return Fail("value name too long");
+        line = TrimBlanks(line);
+        if (!Eat("=")) return Fail("'=' expected");
+        line = TrimBlanks(line);
+
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        if (Eat("sz:")) {
+            auto text = Quoted();
+            if (!text) return false;
+            type = 1;
+            data.assign(text->begin(), text->end());
+        } else if (Eat("dword:")) {
+            if (line.size() != 8) return Fail("dword needs 8 hex digits");
+            std::uint32_t v = 0;
+            for (char c : line) {
+                const int h = HexValue(c);
+                if (h < 0) return Fail("bad hex digit");
+                v = v * 16 + static_cast<std::uint32_t>(h);
+            }
+            line = {};
+            type = 4;
+            for (int i = 0; i < 4; ++i) data.push_back(static_cast<BYTE>(v >> (8 * i)));
+        } else if (Eat("hex(")) {
+            const std::size_t close = line.find(')');
+            if (close == std::string_view::npos || close == 0) return Fail("bad type code");
+            const auto res = std::from_chars(line.data(), line.data() + close, type);
+            if (res.ec != std::errc() || res.ptr != line.data() + close)
+                return Fail("bad type code");
+            line.remove_prefix(close + 1);
+            if (!Eat(":")) return Fail("':' expected");
+            if (line.size() > 3 * kMaxValueBytes) return Fail("value too large");
+            for (std::size_t i = 0; i < line.size(); i += 3) {
+                if (i + 2 > line.size()) return Fail("bad byte");
+                const int hi = HexValue(line[i]), lo = HexValue(line[i + 1]);
+                if (hi < 0 || lo < 0) return Fail("bad byte");
+                if (i + 2 < line.size() && (line[i + 2] != ',' || i + 3 == line.size()))
+                    return Fail("',' expected");
+                data.push_back(static_cast<BYTE>(hi * 16 + lo));
+            }
+            line = {};
+        } else {
+            return Fail("unknown value type");
+        }
+        if (data.size() > kMaxValueBytes) return Fail("value too large");
+        if (!TrimBlanks(line).empty()) return Fail("text after the value");
+        SetValue(key, *name, type, std::move(data));
+        return true;
+    }
+};
+
+}  // namespace
+
+std::string FoldCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::optional<std::string> NormalizePath(std::string_view path) {
+    std::string out;
+    while (!path.empty()) {
+        const std::size_t sep = path.find('\\');
+        const std::string_view name = path.substr(0, sep);
+        path = sep == std::string_view::npos ? std::string_view{} : path.substr(sep + 1);
+        if (name.empty()) continue;
+        if (name.size() > kMaxKeyNameBytes) return std::nullopt;
+        if (!out.empty()) out += '\\';
+        out += name;
+        if (out.size() > kMaxKeyPathBytes) return std::nullopt;
+    }
+    return out;
+}
+
+Hive::Hive() { keys_.emplace("", Key{}); }
+
+const Key* Hive::FindKey(std::string_view path) const {
+    const auto it = keys_.find(FoldCase(path));
+    return it == keys_.end() ? nullptr : &it->second;
+}
+
+Key* Hive::FindKey(std::string_view path) {
+    const auto it = keys_.find(FoldCase(path));
+    return it == keys_.end() ? nullptr : &it->second;
+}
+
+Key& Hive::CreateKey(std::string_view path) {
+    // Parents first, so that every prefix of a key's path is a key too.
+    for (std::size_t sep = path.find('\\'); sep != std::string_view::npos;
+         sep = path.find('\\', sep + 1)) {
+        const std::string_view parent = path.substr(0, sep);
+        auto [it, added] = keys_.try_emplace(FoldCase(parent));
+        if (added) it->second.path = std::string(parent);
+    }
+    auto [it, added] = keys_.try_emplace(FoldCase(path));
+    if (added) it->second.path = std::string(path);
+    return it->second;
+}
+
+const Value* FindValue(const Key& key, std::string_view name) {
+    const auto it = key.values.find(FoldCase(name));
+    return it == key.values.end() ? nullptr : &it->second;
+}
+
+void SetValue(Key& key, std::string_view name, DWORD type, std::vector<BYTE> data) {
+    auto [it, added] = key.values.try_emplace(FoldCase(name));
+    Value& v = it->second;
+    if (added) v.name = std::string(name);
+    v.type = type;
+    v.data = std::move(data);
+}
+
+std::optional<Hive> ParseHive(std::string_view text, std::string* error) {
+    auto fail = [&](std::size_t line_no, const std::string& why) -> std::optional<Hive> {
+        if (error) *error = "line " + std::to_string(line_no) + ": " + why;
+        return std::nullopt;
+    };
+    if (text.size() > kMaxHiveBytes) return fail(0, "hive too large");
+
+    Hive hive;
+    std::string current;  // folded path of the key that takes the value lines
+    std::size_t line_no = 0;
+    while (!text.empty()) {
+        ++line_no;
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        line = TrimBlanks(line);
+        if (line.empty() || line.front() == '#') continue;
+
+        if (line.front() == '[') {
+            if (line.back() != ']' || line.size() < 2) return fail(line_no, "']' expected");
+            const auto raw = Unescape(line.substr(1, line.size() - 2));
+            if (!raw) return fail(line_no, "bad escape");
+            const auto path = NormalizePath(*raw);
+            if (!path) return fail(line_no, "key path too long");
+            current = FoldCase(hive.CreateKey(*path).path);
+            continue;
+        }
+        if (line.front() != '"') return fail(line_no, "key or value expected");
+        Parser parser{line, {}};
+        if (!parser.ValueLine(*hive.FindKey(current))) return fail(line_no, parser.error);
+    }
+    return hive;
+}
+
+std::string SerializeHive(const Hive& hive) {
+    std::string out = "# Tavro Screen Saver user registry (HKEY_CURRENT_USER)\n";
+    for (const auto& [folded, key] : hive.keys()) {
+        if (folded.empty() && key.values.empty()) continue;
+        out += '[';
+        AppendEscaped(out, key.path, false);
+        out += "]\n";
+        for (const auto& [folded_name, value] : key.values) {
+            out += '"';
+            AppendEscaped(out, value.name, true);
+            out += "\"=";
+            const std::string_view bytes(reinterpret_cast<const char*>(value.data.data()),
+                                         value.data.size());
+            if (value.type == 1) {
+                out += "sz:\"";
+                AppendEscaped(out, bytes, true);
+                out += '"';
+            } else if (value.type == 4 && value.data.size() == 4) {
+                out += "dword:";
+                for (int i = 3; i >= 0; --i) {
+                    out += kHexDigits[value.data[static_cast<std::size_t>(i)] >> 4];
+                    out += kHexDigits[value.data[static_cast<std::size_t>(i)] & 15];
+                }
+            } else {
+                out += "hex(" + std::to_string(value.type) + "):";
+                for (std::size_t i = 0; i < value.data.size(); ++i) {
+                    if (i) out += ',';
+                    out += kHexDigits[value.data[i] >> 4];
+                    out += kHexDigits[value.data[i] & 15];
+                }
+            }
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+}  // namespace os::hive

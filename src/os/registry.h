@@ -1,0 +1,70 @@
+// The registry services: keys and typed values under HKEY_CURRENT_USER, kept in a text
+// hive file of the user (see HivePath()). Every call returns ERROR_SUCCESS (0) or an
+// error code. The hive is read afresh when a key is opened or created, so one process sees
+// what another has saved; each write re-reads the hive, changes one value and replaces the
+// file atomically.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "os/types.h"
+
+namespace os {
+
+inline constexpr HKEY HKEY_CURRENT_USER = static_cast<HKEY>(0x80000001u);
+
+inline constexpr DWORD REG_NONE = 0;
+inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_EXPAND_SZ = 2;
+inline constexpr DWORD REG_BINARY = 3;
+inline constexpr DWORD REG_DWORD = 4;
+
+inline constexpr LONG ERROR_SUCCESS = 0;
+inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;    // key or value missing
+inline constexpr LONG ERROR_ACCESS_DENIED = 5;     // the hive cannot be written
+inline constexpr LONG ERROR_INVALID_HANDLE = 6;    // key 0 or a key that is not open
+inline constexpr LONG ERROR_NOT_ENOUGH_MEMORY = 8;  // the hive would outgrow its limit
+inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
+inline constexpr LONG ERROR_MORE_DATA = 234;       // the caller's buffer is too small
+
+// Opens an existing key below root (an open key or HKEY_CURRENT_USER). Key names are
+// separated by "\" and match case-insensitively; an empty or null subkey opens root
+// again. On failure *out is set to 0.
+LONG RegOpenKeyA(HKEY root, const char* subkey, HKEY* out);
+// Opens subkey below root, creating it and every missing key on its path first.
+LONG RegCreateKeyA(HKEY root, const char* subkey, HKEY* out);
+// Reads the value name (case-insensitive; null or "" is the key's unnamed value).
+// reserved must be null. With data null only *type and *size are reported; otherwise
+// *size is the buffer's capacity on entry and the data's length on return, and a buffer
+// that is too small gives ERROR_MORE_DATA and is left untouched. Data comes back exactly
+// as it was stored: a text value keeps or lacks its terminating NUL as written.
+LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* size);
+// Stores size bytes of data as value name of any type; reserved must be 0. Values larger
+// than kRegMaxValueBytes are refused with ERROR_INVALID_PARAMETER.
+LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD size);
+// Closes an open key. Closing 0 or a key that is not open returns ERROR_INVALID_HANDLE and
+// does nothing else; closing HKEY_CURRENT_USER does nothing.
+LONG RegCloseKey(HKEY key);
+
+inline constexpr DWORD kRegMaxValueBytes = 1u << 20;
+
+// The hive file: $TAVRO_HIVE when set, else $XDG_CONFIG_HOME (or ~/.config)
+// /tavro-screensaver/user-hive.txt.
+std::string HivePath();
+
+// Diagnostics and tests: a hook that sees every registry call before it runs. Returning
+// ERROR_SUCCESS lets the call go on; any other code makes the call fail with that code.
+enum class RegistryOp { Open, Create, Query, Set, Close };
+struct RegistryCall {
+    RegistryOp op;
+    std::string key_path;  // the key the call works on ("" for the root)
+    std::string name;      // subkey for Open/Create, value name for Query/Set
+    bool size_query;       // Query without a data buffer
+};
+using RegistryHook = std::function<LONG(const RegistryCall&)>;
+void SetRegistryHook(RegistryHook hook);  // an empty hook removes it
+
+}  // namespace os

@@ -1,0 +1,65 @@
+#include "platform/mod_api.h"
+
+#include "forms/conversions.h"
+#include "forms/form.h"
+#include "forms/password_dialogs.h"  // VerifyScreenSavePwd, PwdChangePasswordA
+#include "forms/screen.h"
+#include "os/gdi.h"
+#include "os/sound.h"
+#include "os/window.h"
+
+namespace {
+// Set and used only during one CaptureDesktop call.
+os::HWND hDesk = 0;
+os::HDC hDeskDC = 0;
+}  // namespace
+
+void EnableSystemKeys(std::int16_t Enable) {
+    os::DWORD previous = 0;
+    const os::UINT running = Enable == 0 ? 0xFFFFFFFFu : 0u;
+    os::SystemParametersInfoA(os::SPI_SCREENSAVERRUNNING, running, &previous, 0);
+}
+
+void ChangeSaverPassword() {
+    const os::HWND owner = os::GetForegroundWindow();
+    os::PwdChangePasswordA("SCRSAVE", owner, 0, 0);
+}
+
+std::int16_t VerifySaverPassword(os::HWND hWnd) {
+    const os::BOOL r = os::VerifyScreenSavePwd(hWnd);
+    return static_cast<std::int16_t>(static_cast<std::uint32_t>(r) & 0xFFFFu);
+}
+
+void CaptureDesktop(forms::Form& frm) {
+    frm.SetTop(0);
+    frm.SetLeft(0);
+    frm.SetWidth(forms::Screen.Width());
+    frm.SetHeight(forms::Screen.Height());
+    frm.SetAutoRedraw(true);
+    hDesk = os::GetDesktopWindow();
+    hDeskDC = os::GetWindowDC(hDesk);
+    const os::HDC target = frm.hDC();
+    const std::int32_t w = forms::RoundToInt32(static_cast<double>(forms::Screen.Width()) /
+                                               forms::Screen.TwipsPerPixelX());
+    const std::int32_t h = forms::RoundToInt32(static_cast<double>(forms::Screen.Height()) /
+                                               forms::Screen.TwipsPerPixelY());
+    os::BitBlt(target, 0, 0, w, h, hDeskDC, 0, 0, os::SRCCOPY);
+    os::ReleaseDC(hDesk, hDeskDC);
+    hDeskDC = 0;
+    hDesk = 0;
+}
+
+void PlayWave(const std::string& FileName, std::int32_t Flags) {
+    if (static_cast<std::int32_t>(os::waveOutGetNumDevs()) <= 0) return;
+    const std::int32_t flags = Flags | static_cast<std::int32_t>(os::SND_NODEFAULT);
+    os::sndPlaySoundA(FileName.c_str(), static_cast<os::UINT>(flags));
+}
+
+os::RECT MakeRect(std::int32_t Left, std::int32_t Top, std::int32_t Right, std::int32_t Bottom) {
+    os::RECT r;
+    r.left = Left;
+    r.top = Top;
+    r.right = Right;
+    r.bottom = Bottom;
+    return r;
+}

@@ -1,0 +1,9 @@
+// The exit gate: asks for the screen-saver password when one is required.
+#pragma once
+
+#include <cstdint>
+
+#include "os/types.h"
+
+// Not 0 when the saver may end. Refuses at once while a check is already open.
+std::int16_t CheckPassword(os::HWND hWnd);

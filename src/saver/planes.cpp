@@ -1,0 +1,130 @@
+#include "saver/planes.h"
+
+#include <cmath>
+
+#include "forms/conversions.h"
+#include "forms/random.h"
+#include "os/gdi.h"
+#include "saver/sequences.h"
+#include "saver/ss_module.h"
+#include "settings/settings.h"
+
+PlaneRecord Planes[PlaneSlots];
+DirectionStep DirectionTable[DirectionCount];
+FormationPlace FormationTable[FormationSlots];
+std::int32_t BkWavFlags = 0;
+
+namespace {
+
+// Headings, entry by entry: down-left, down, down-right, right, up-right, up, up-left,
+// left (Y grows downwards). The next entry turns 45 degrees counter-clockwise.
+constexpr int kUnitSteps[DirectionCount][2] = {{-1, 1}, {0, 1},   {1, 1},   {1, 0},
+                                               {1, -1}, {0, -1}, {-1, -1}, {-1, 0}};
+
+// The leader first, then a band three cells wide along the diagonal.
+constexpr FormationPlace kFormation[FormationSlots] = {
+    {0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}, {2, 3}, {3, 2}};
+
+constexpr std::int32_t kSndAsync = 1, kSndLoop = 8, kSndNoStop = 16;
+
+// One wrap correction along an axis, kept in 16 bits even for bounds no real screen has.
+std::int16_t Wrap(std::int16_t v, std::int16_t max, std::int16_t span) {
+    if (v > max) return forms::RoundToInt16(static_cast<double>(v) - span);
+    if (v < -200) return forms::RoundToInt16(static_cast<double>(v) + span);
+    return v;
+}
+
+}  // namespace
+
+std::int16_t SpriteOffset(float value) {
+    return forms::RoundToInt16(value * 200 + value);
+}
+
+int DirectionIndex(double dir) {
+    if (!std::isfinite(dir)) return 0;
+    // Reducing before rounding keeps huge values in range; 8 is even, so a tie rounds to
+    // the same entry either way.
+    const int k = forms::RoundToInt32(std::fmod(dir, static_cast<double>(DirectionCount)));
+    return ((k % DirectionCount) + DirectionCount) % DirectionCount;
+}
+
+void InitPlaneTables(float step) {
+    BkWavFlags = kSndAsync + kSndLoop + kSndNoStop;
+    for (int i = 0; i < FormationSlots; ++i) FormationTable[i] = kFormation[i];
+    for (int k = 0; k < DirectionCount; ++k) {
+        DirectionTable[k].dx = kUnitSteps[k][0] * step;
+        DirectionTable[k].dy = kUnitSteps[k][1] * step;
+    }
+    // Nearest with ties to even: exactly 0.5 gives frame 0.
+    for (int i = 0; i < FormationSlots; ++i) {
+        Planes[i].Frame = forms::RoundToInt16(forms::Rnd());
+        Planes[i].MaskY = SpriteMaskRowY;
+    }
+    // Slot 9 is placed only by a ten-plane sequence; giving it the mask row too lets that
+    // sequence draw its tenth plane cleanly. Its frame stays 0 (no extra draw).
+    Planes[PlaneSlots - 1].MaskY = SpriteMaskRowY;
+}
+
+void PlaceFormationWith(double planeDist, std::int16_t screenW, std::int16_t screenH) {
+    // Side along X, side along Y (exactly 0.5 gives 1 here), common direction.
+    const double a = forms::IntegerPart(forms::Rnd() + 0.5);
+    const double b = forms::IntegerPart(forms::Rnd() + 0.5);
+    const int d = DirectionIndex(forms::IntegerPart(8.0 * forms::Rnd()));
+
+    const double s = planeDist / 100 + 1;  // one spacing unit is 200 x s pixels
+    const std::int16_t sideX = forms::RoundToInt16(screenW * a);
+    const std::int16_t sideY = forms::RoundToInt16(screenH * b);
+    const std::int16_t signY = forms::RoundToInt16(2.0 * b - 1);
+
+    for (int i = 0; i < FormationSlots; ++i) {
+        PlaneRecord& plane = Planes[i];
+        const FormationPlace place = FormationTable[i];
+        plane.Dir = static_cast<float>(d);
+        // Positions beyond 16 bits (only from absurd spacings) saturate at the range's end.
+        plane.X = forms::RoundToInt16(sideX - place.Column * s * 200);
+        plane.Y = forms::RoundToInt16(signY * (place.Row * s * 200 - 200) + sideY);
+        plane.SrcX = SpriteOffset(plane.Dir);
+        plane.SrcY = SpriteOffset(plane.Frame);
+    }
+}
+
+void PlaceFormation() { PlaceFormationWith(Settings.PlaneDist, ScreenW, ScreenH); }
+
+void InitPlanes() {
+    InitPlaneTables(Settings.Step);
+    PlaceFormation();
+    SeqActive = 0;
+    LoadSequences();
+}
+
+void MovePlaneRecord(PlaneRecord& plane, const WrapBounds& bounds) {
+    const DirectionStep step = DirectionTable[DirectionIndex(plane.Dir)];
+    // Single-precision sums, rounded into 16 bits; a sum beyond the range saturates.
+    plane.X = forms::RoundToInt16(plane.X + step.dx);
+    plane.Y = forms::RoundToInt16(plane.Y + step.dy);
+    plane.Frame = 1 - plane.Frame;
+    plane.SrcY = SpriteOffset(plane.Frame);
+    plane.X = Wrap(plane.X, bounds.WrapMaxX, bounds.WrapSpanX);
+    plane.Y = Wrap(plane.Y, bounds.WrapMaxY, bounds.WrapSpanY);
+}
+
+void MovePlaneSlot(int slot, const WrapBounds& bounds) {
+    if (slot < 0 || slot >= PlaneSlots) return;
+    MovePlaneRecord(Planes[slot], bounds);
+}
+
+std::int16_t FormationLastSlot() { return FormationLastSlotFor(Settings.PlaneNum); }
+
+std::int16_t FormationLastSlotFor(float planeNum) {
+    const std::int16_t n = forms::RoundToInt16(planeNum);
+    if (n < -1) return -1;
+    if (n > PlaneSlots - 1) return PlaneSlots - 1;
+    return n;
+}
+
+void DrawPlane(os::HDC target, os::HDC sprite, const PlaneRecord& plane) {
+    os::BitBlt(target, plane.X, plane.Y, PlaneCellSize, PlaneCellSize, sprite, plane.SrcX,
+               plane.MaskY, os::SRCAND);
+    os::BitBlt(target, plane.X, plane.Y, PlaneCellSize, PlaneCellSize, sprite, plane.SrcX,
+               plane.SrcY, os::SRCINVERT);
+}

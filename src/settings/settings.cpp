@@ -1,0 +1,116 @@
+#include "settings/settings.h"
+
+#include <cmath>
+
+#include "forms/conversions.h"
+#include "os/registry.h"
+#include "settings/registry.h"
+
+SettingsRecord Settings;
+std::string EventProbsText;
+std::string IniFileName;
+float PwdProtected = 0;
+
+namespace {
+
+std::string Trim(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string ReadSetting(const char* name, const std::string& default_text) {
+    return GetRegValue(os::HKEY_CURRENT_USER, kSettingsKey, name, default_text).Text();
+}
+
+// A single-precision setting: the stored number, or the field's default when the number
+// does not fit a single (it would become infinite).
+void LoadSingle(float& field, const char* name) {
+    const double stored = forms::TextToNumber(ReadSetting(name, forms::NumberToText(field)));
+    const auto single = static_cast<float>(stored);
+    if (std::isfinite(single)) field = single;
+}
+
+// EventInt: the stored number rounded to 16 bits, ties to even; the default when it lies
+// outside -32768..32767.
+void LoadInt16(std::int16_t& field, const char* name) {
+    const double stored = forms::TextToNumber(ReadSetting(name, forms::NumberToText(field)));
+    if (auto rounded = forms::TryRoundToInt16(stored)) field = *rounded;
+}
+
+void Save(const char* name, const std::string& text) {
+    SaveRegString(os::HKEY_CURRENT_USER, kSettingsKey, name, text);
+}
+
+}  // namespace
+
+void SetDefaults() {
+    Settings.BKWav = "Planes.Wav";
+    Settings.ThunderWav = "Thunder.Wav";
+    IniFileName = "TavroSS.ini";
+    PwdProtected = 0;
+    Settings.BkWavEna = 0;
+    Settings.EnaTh = 1;
+    Settings.ThWavEna = 1;
+    Settings.PlaneNum = 3;
+    Settings.TimeInt = 1;
+    Settings.EventInt = 10000;
+    Settings.PlaneDist = 25;
+    Settings.Step = 2;
+    Settings.EventProbs[0] = 0;
+    Settings.EventProbs[1] = 2;
+    Settings.EventProbs[2] = 4;
+    Settings.EventProbs[3] = 5;
+    EventProbsText = "245";
+}
+
+void LoadSettings() {
+    SetDefaults();
+
+    LoadSingle(Settings.PlaneNum, "PlaneNum");
+    LoadSingle(Settings.TimeInt, "TimeInt");
+    LoadSingle(Settings.PlaneDist, "PlaneDist");
+    LoadInt16(Settings.EventInt, "EventInt");
+    LoadSingle(Settings.BkWavEna, "BkWavEna");
+    LoadSingle(Settings.ThWavEna, "ThWavEna");
+    LoadSingle(Settings.EnaTh, "EnaTh");
+    LoadSingle(Settings.Step, "Step");
+
+    // One character per boundary; characters after the third are ignored and one that is
+    // not a digit gives 0.
+    EventProbsText = ReadSetting("EventProbs", EventProbsText);
+    for (std::size_t i = 1; i <= 3; ++i) {
+        const std::string digit = i <= EventProbsText.size() ? EventProbsText.substr(i - 1, 1)
+                                                             : std::string();
+        Settings.EventProbs[i] = static_cast<float>(forms::TextToNumber(digit));
+    }
+
+    Settings.BKWav = ReadSetting("BKWav", Settings.BKWav);
+    Settings.ThunderWav = ReadSetting("ThunderWav", Settings.ThunderWav);
+
+    // A number too large for a single still says "required": when in doubt, ask.
+    const auto required = static_cast<float>(forms::TextToNumber(
+        GetRegValue(os::HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue,
+                    forms::NumberToText(PwdProtected))
+            .Text()));
+    PwdProtected = std::isfinite(required) ? required : 1.0f;
+}
+
+void SaveSettings() {
+    Save("PlaneNum", forms::NumberToText(Settings.PlaneNum));
+    Save("TimeInt", forms::NumberToText(Settings.TimeInt));
+    Save("PlaneDist", forms::NumberToText(Settings.PlaneDist));
+    Save("EventInt", forms::NumberToText(Settings.EventInt));
+    Save("BkWavEna", forms::NumberToText(Settings.BkWavEna));
+    Save("ThWavEna", forms::NumberToText(Settings.ThWavEna));
+    Save("EnaTh", forms::NumberToText(Settings.EnaTh));
+
+    EventProbsText.clear();
+    for (std::size_t i = 1; i <= 3; ++i)
+        EventProbsText += Trim(forms::NumberToText(Settings.EventProbs[i]));
+    Save("EventProbs", EventProbsText);
+
+    Save("Step", forms::NumberToText(Settings.Step));
+    Save("BKWav", Settings.BKWav);
+    Save("ThunderWav", Settings.ThunderWav);
+}

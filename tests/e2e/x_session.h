@@ -1,0 +1,95 @@
+// What the end-to-end tests need of the X display and of the saver process: a desktop to
+// show, screenshots, XTest input, and the executable started with a private settings hive.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct _XDisplay Display;
+
+namespace e2e {
+
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    // Pixels (on a grid of `step`) that differ between two shots of the same size.
+    int CountDifferent(const Shot& other, int step = 1) const;
+    bool SavePng(const std::string& path) const;  // through ImageMagick's convert
+};
+
+class XSession {
+public:
+    XSession();
+    ~XSession();
+    bool ok() const { return display_ != nullptr; }
+    Display* display() { return display_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // A full-screen window of this test painted with DesktopPixel, standing for the desktop.
+    void ShowDesktop();
+    static std::uint32_t DesktopPixel(int x, int y);
+    // A plain top-level window of this test; the server repaints its background itself.
+    unsigned long CreateWindow(int x, int y, int w, int h, std::uint32_t colour,
+                               const std::string& title);
+    void DestroyWindow(unsigned long id);
+
+    Shot Screenshot();
+    Shot WindowShot(unsigned long id);
+    // Titles of the top-level windows, topmost first.
+    std::vector<std::string> TopLevelTitles();
+    // Waits up to ms for a top-level window with this title to be mapped.
+    unsigned long WaitForWindow(const std::string& title, int ms);
+
+    void Key(const char* keysym_name);
+    void Type(const std::string& text);
+    void MovePointer(int x, int y);
+    void Click(int x, int y);
+    void Sync();
+
+private:
+    Display* display_ = nullptr;
+    int width_ = 0, height_ = 0;
+    unsigned long desktop_ = 0;
+};
+
+// The saver executable started with a hive and instance lock of its own.
+class SaverProcess {
+public:
+    explicit SaverProcess(std::string hive_dir) : dir_(std::move(hive_dir)) {}
+    ~SaverProcess();
+    void Start(const std::vector<std::string>& args,
+               const std::map<std::string, std::string>& extra_env = {});
+    // The exit code, or nullopt when it did not end within ms.
+    std::optional<int> Wait(int ms);
+    bool Running();
+    const std::string& Stderr();
+
+private:
+    std::string dir_;
+    pid_t pid_ = -1;
+    std::optional<int> code_;
+    std::string stderr_path_;
+    std::string stderr_;
+};
+
+// A fresh temporary folder, removed by its destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+void SleepMs(int ms);
+
+}  // namespace e2e

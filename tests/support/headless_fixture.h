@@ -1,0 +1,36 @@
+// Test fixture: every case runs on a fresh headless host (1024 x 768 unless the derived
+// fixture asks otherwise), with an empty window system and message loop, and with the
+// registry hive in a fresh temporary folder of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "hosts/headless/headless_host.h"
+
+namespace tavro_test {
+
+class HeadlessFixture : public ::testing::Test {
+protected:
+    explicit HeadlessFixture(int screen_width = 1024, int screen_height = 768)
+        : screen_width_(screen_width), screen_height_(screen_height) {}
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // The host installed for this case.
+    headless::HeadlessHost& host() { return *host_; }
+    // The temporary folder of this case (removed afterwards) and the hive file in it.
+    const std::string& temp_dir() const { return temp_dir_; }
+    std::string hive_path() const { return temp_dir_ + "/hive.txt"; }
+
+private:
+    int screen_width_, screen_height_;
+    headless::HeadlessHost* host_ = nullptr;  // owned by the installed-host slot
+    std::string temp_dir_;
+    std::optional<std::string> saved_hive_;
+};
+
+}  // namespace tavro_test

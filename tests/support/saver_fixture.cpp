@@ -1,0 +1,85 @@
+#include "support/saver_fixture.h"
+
+#include <cstdlib>
+#include <memory>
+
+#include "forms/command.h"
+#include "forms/random.h"
+#include "os/audio_output.h"
+#include "os/registry.h"
+#include "os/window.h"
+#include "saver/planes.h"
+#include "saver/sequences.h"
+#include "saver/ss_form.h"
+#include "saver/ss_module.h"
+#include "settings/settings.h"
+#include "startup/main.h"
+
+namespace tavro_test {
+
+void SaverFixture::SetUp() {
+    HeadlessFixture::SetUp();
+    setenv("TAVRO_INSTANCE_LOCK", (temp_dir() + "/instance.lock").c_str(), 1);
+    auto audio = std::make_unique<os::FakeAudioOutput>(1);
+    audio_ = audio.get();
+    os::InstallAudioOutput(std::move(audio));
+    RunMode = ModeUnset;
+    SeqActive = 0;
+    ScreenW = 0;
+    ScreenH = 0;
+    SetDefaults();
+    forms::SetRandomSource({});
+    forms::RandomizeWith(1234);
+    SSForm& form = SSFormInstance();
+    form.NextEvent = 0;
+    form.LastX = 0;
+    form.LastY = 0;
+}
+
+void SaverFixture::TearDown() {
+    SSForm& form = SSFormInstance();
+    if (form.IsLoaded()) form.Unload();
+    // Leave the cursor count where every case starts.
+    int count = CursorCount();
+    while (count < 0) count = os::ShowCursor(1);
+    while (count > 0) count = os::ShowCursor(0);
+    forms::SetRandomSource({});
+    os::InstallAudioOutput(nullptr);
+    audio_ = nullptr;
+    unsetenv("TAVRO_INSTANCE_LOCK");
+    HeadlessFixture::TearDown();
+}
+
+void SaverFixture::RunMain(const std::string& command_line) {
+    forms::SetCommand(command_line);
+    Main();
+}
+
+std::uint32_t DesktopPatternPixel(int x, int y) {
+    return static_cast<std::uint32_t>(((x * 7) & 0xFF) << 16 | ((y * 5) & 0xFF) << 8 |
+                                      ((x + y) & 0xFF)) |
+           0x00010101u;
+}
+
+void SaverFixture::PaintDesktopPattern() {
+    os::Surface& desk = host().Desktop();
+    for (int y = 0; y < desk.height(); ++y)
+        for (int x = 0; x < desk.width(); ++x) desk.row(y)[x] = DesktopPatternPixel(x, y);
+    desk.NoteWritten(desk.bounds());
+}
+
+void SaverFixture::StoreSetting(const std::string& name, const std::string& text) {
+    os::HKEY key = 0;
+    ASSERT_EQ(os::RegCreateKeyA(os::HKEY_CURRENT_USER, kSettingsKey, &key), 0);
+    os::RegSetValueExA(key, name.c_str(), 0, os::REG_SZ,
+                       reinterpret_cast<const os::BYTE*>(text.data()),
+                       static_cast<os::DWORD>(text.size()));
+    os::RegCloseKey(key);
+}
+
+int SaverFixture::CursorCount() {
+    os::ShowCursor(1);
+    return os::ShowCursor(0);
+}
+
+}  // namespace tavro_test

@@ -1,0 +1,169 @@
+// The App object: previous-instance lock, program folder, title and version; DoEvents.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "forms/forms.h"
+#include "forms/instance_lock.h"
+#include "support/headless_fixture.h"
+
+namespace {
+
+class InstanceLockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tavro-lock-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        path_ = dir_ + "/instance.lock";
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string dir_, path_;
+};
+
+TEST_F(InstanceLockTest, FirstHolderIsAloneAndLaterHoldersSeeIt) {
+    forms::InstanceLock first(path_);
+    EXPECT_FALSE(first.Acquire());
+    EXPECT_TRUE(first.Held());
+    forms::InstanceLock second(path_);
+    EXPECT_TRUE(second.Acquire());
+    forms::InstanceLock third(path_);
+    EXPECT_TRUE(third.Acquire());
+}
+
+TEST_F(InstanceLockTest, AnInstanceThatEndedIsNoLongerSeen) {
+    {
+        forms::InstanceLock gone(path_);
+        EXPECT_FALSE(gone.Acquire());
+    }
+    forms::InstanceLock next(path_);
+    EXPECT_FALSE(next.Acquire());
+}
+
+TEST_F(InstanceLockTest, TheFirstInstanceEndingLeavesTheSecondVisible) {
+    auto first = std::make_unique<forms::InstanceLock>(path_);
+    first->Acquire();
+    forms::InstanceLock second(path_);
+    EXPECT_TRUE(second.Acquire());
+    first.reset();
+    forms::InstanceLock third(path_);
+    EXPECT_TRUE(third.Acquire());  // the second is still running
+}
+
+TEST_F(InstanceLockTest, AnotherProcessHoldingTheLockIsSeen) {
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        forms::InstanceLock held(path_);
+        const char verdict = held.Acquire() ? 'y' : 'n';
+        (void)!write(ready[1], &verdict, 1);
+        char c;
+        (void)!read(release[0], &c, 1);
+        _exit(0);
+    }
+    char verdict = 0;
+    ASSERT_EQ(read(ready[0], &verdict, 1), 1);
+    EXPECT_EQ(verdict, 'n');
+    forms::InstanceLock mine(path_);
+    EXPECT_TRUE(mine.Acquire());
+    (void)!write(release[1], "x", 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+}
+
+TEST_F(InstanceLockTest, UnopenableLockCountsAsNoOtherInstance) {
+    forms::InstanceLock lock(dir_ + "/missing-folder/instance.lock");
+    EXPECT_FALSE(lock.Acquire());
+    EXPECT_FALSE(lock.Held());
+}
+
+TEST_F(InstanceLockTest, SymbolicLinkIsNotFollowed) {
+    const std::string target = dir_ + "/elsewhere";
+    std::filesystem::create_symlink(target, path_);
+    forms::InstanceLock lock(path_);
+    lock.Acquire();
+    EXPECT_FALSE(lock.Held());
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(InstanceLockTest, DefaultPathHonoursTheOverrideThenTheRuntimeFolder) {
+    const char* old_override = std::getenv("TAVRO_INSTANCE_LOCK");
+    const std::string saved_override = old_override ? old_override : "";
+    const char* old_runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved_runtime = old_runtime ? old_runtime : "";
+
+    setenv("TAVRO_INSTANCE_LOCK", path_.c_str(), 1);
+    EXPECT_EQ(forms::InstanceLock::DefaultPath(), path_);
+    unsetenv("TAVRO_INSTANCE_LOCK");
+    setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    const std::string expected = dir_ + "/tavross-" + std::to_string(getuid()) + ".lock";
+    EXPECT_EQ(forms::InstanceLock::DefaultPath(), expected);
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(forms::InstanceLock::DefaultPath(),
+              "/tmp/tavross-" + std::to_string(getuid()) + ".lock");
+
+    if (old_override) setenv("TAVRO_INSTANCE_LOCK", saved_override.c_str(), 1);
+    if (old_runtime) setenv("XDG_RUNTIME_DIR", saved_runtime.c_str(), 1);
+}
+
+// App.PrevInstance decides once per process, so each case runs in a child process.
+int PrevInstanceInChild(const std::string& lock_path) {
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv("TAVRO_INSTANCE_LOCK", lock_path.c_str(), 1);
+        const bool first = forms::App.PrevInstance();
+        const bool again = forms::App.PrevInstance();  // the same answer for the whole run
+        _exit(first != again ? 2 : first ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(InstanceLockTest, AppPrevInstanceSeesARunningInstance) {
+    EXPECT_EQ(PrevInstanceInChild(path_), 0);
+    {
+        forms::InstanceLock running(path_);
+        running.Acquire();
+        EXPECT_EQ(PrevInstanceInChild(path_), 1);
+    }
+    EXPECT_EQ(PrevInstanceInChild(path_), 0);
+}
+
+TEST(AppObject, PathIsTheExecutablesFolderAndVersionIsFixed) {
+    const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
+    EXPECT_EQ(forms::App.Path(), exe.substr(0, exe.rfind('/')));
+    EXPECT_EQ(forms::App.Title(), "TavroSS");
+    EXPECT_EQ(forms::App.Major(), 1);
+    EXPECT_EQ(forms::App.Minor(), 6);
+    EXPECT_EQ(forms::App.Revision(), 3);
+}
+
+using DoEventsTest = tavro_test::HeadlessFixture;
+
+TEST_F(DoEventsTest, DispatchesPendingInputAndCountsLoadedForms) {
+    struct Clicky : forms::Form {
+        Clicky() : forms::Form("Clicky") {}
+        int clicks = 0;
+        void Form_Click() override { ++clicks; }
+    };
+    Clicky a, b;
+    EXPECT_EQ(forms::DoEvents(), 0);
+    a.Show();
+    (void)b.hWnd();
+    host().PushClick(static_cast<os::HostWindowId>(a.hWnd()), 3, 3);
+    EXPECT_EQ(a.clicks, 0);
+    EXPECT_EQ(forms::DoEvents(), 2);
+    EXPECT_EQ(a.clicks, 1);
+    b.Unload();
+    EXPECT_EQ(forms::DoEvents(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+// Timers, the message pump, nested loops, modal input blocking and presenting, on the
+// headless host's virtual clock.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/headless_fixture.h"
+#include "os/message_loop.h"
+#include "os/window.h"
+
+namespace {
+
+using namespace os;
+
+class MessageLoopTest : public tavro_test::HeadlessFixture {
+protected:
+    // Runs the loop until the virtual clock reaches `ms` (timers due at `ms` itself do not
+    // get to fire: the loop ends first).
+    void RunUntil(std::uint64_t ms) {
+        bool reached = false;
+        host().Schedule(ms, [&] { reached = true; });
+        RunMessageLoop([&] { return reached; });
+    }
+    HWND MakeWindow(WindowEvents* events, int w = 40, int h = 30) {
+        WindowParams p;
+        p.width = w;
+        p.height = h;
+        return CreateHostedWindow(p, events);
+    }
+};
+
+struct InputLog : WindowEvents {
+    std::vector<std::string>* log;
+    std::string name;
+    InputLog(std::vector<std::string>* l, std::string n) : log(l), name(std::move(n)) {}
+    void OnKeyDown(unsigned, unsigned) override { log->push_back(name + " key"); }
+    void OnMouseDown(int, unsigned, int, int) override { log->push_back(name + " click"); }
+    void OnMouseMove(unsigned, unsigned, int, int) override { log->push_back(name + " move"); }
+    void OnCloseRequest() override { log->push_back(name + " close"); }
+};
+
+// --- timers ----------------------------------------------------------------------------
+
+TEST_F(MessageLoopTest, ShortIntervalsRunAtTheMinimumPeriod) {
+    std::vector<std::uint64_t> ticks;
+    const TimerId t = CreateTimer([&] { ticks.push_back(NowMs()); });
+    SetTimerInterval(t, 1);
+    RunUntil(55);
+    EXPECT_EQ(ticks, (std::vector<std::uint64_t>{10, 20, 30, 40, 50}));
+}
+
+TEST_F(MessageLoopTest, IntervalZeroAndDisabledTimersStayIdle) {
+    int idle = 0, disabled = 0, negative = 0;
+    const TimerId a = CreateTimer([&] { ++idle; });
+    const TimerId b = CreateTimer([&] { ++disabled; });
+    const TimerId c = CreateTimer([&] { ++negative; });
+    SetTimerInterval(a, 0);
+    SetTimerInterval(b, 20);
+    EnableTimer(b, false);
+    SetTimerInterval(c, -5);
+    RunUntil(500);
+    EXPECT_EQ(idle, 0);
+    EXPECT_EQ(disabled, 0);
+    EXPECT_EQ(negative, 0);
+
+    // Setting an interval of 0 stops a running timer.
+    int stopped = 0;
+    const TimerId d = CreateTimer([&] { ++stopped; });
+    SetTimerInterval(d, 10);
+    RunUntil(530);
+    const int before = stopped;
+    EXPECT_GT(before, 0);
+    SetTimerInterval(d, 0);
+    RunUntil(600);
+    EXPECT_EQ(stopped, before);
+}
+
+TEST_F(MessageLoopTest, LateTimerFiresOnceNotInABurst) {
+    std::vector<std::uint64_t> ticks;
+    const TimerId t = CreateTimer([&] { ticks.push_back(NowMs()); });
+    SetTimerInterval(t, 10);
+    host().Advance(95);  // nine periods missed
+    PumpMessages();
+    PumpMessages();
+    EXPECT_EQ(ticks, std::vector<std::uint64_t>{95});
+    host().Advance(9);
+    PumpMessages();
+    EXPECT_EQ(ticks.size(), 1u);
+    host().Advance(1);
+    PumpMessages();
+    EXPECT_EQ(ticks, (std::vector<std::uint64_t>{95, 105}));
+}
+
+TEST_F(MessageLoopTest, SetTimerIntervalRestartsThePeriod) {
+    std::vector<std::uint64_t> ticks;
+    const TimerId t = CreateTimer([&] { ticks.push_back(NowMs()); });
+    SetTimerInterval(t, 100);
+    RunUntil(60);
+    SetTimerInterval(t, 100);
+    RunUntil(250);
+    EXPECT_EQ(ticks, (std::vector<std::uint64_t>{160}));
+
+    // Re-enabling restarts it too.
+    EnableTimer(t, false);
+    host().Advance(30);
+    EnableTimer(t, true);
+    RunUntil(400);
+    EXPECT_EQ(ticks, (std::vector<std::uint64_t>{160, 380}));
+}
+
+TEST_F(MessageLoopTest, TimerIsNotReenteredWhileItsHandlerRuns) {
+    int depth = 0, max_depth = 0, other_ticks = 0;
+    std::vector<std::uint64_t> slow_ticks;
+    const TimerId slow = CreateTimer([&] {
+        slow_ticks.push_back(NowMs());
+        max_depth = std::max(max_depth, ++depth);
+        if (slow_ticks.size() == 1) RunUntil(NowMs() + 100);  // a handler with its own loop
+        --depth;
+    });
+    const TimerId other = CreateTimer([&] { ++other_ticks; });
+    SetTimerInterval(slow, 10);
+    SetTimerInterval(other, 20);
+    RunUntil(125);
+    EXPECT_EQ(max_depth, 1);
+    EXPECT_EQ(other_ticks, 6);  // the other timer ran on inside the nested loop
+    // Back at 110 the missed periods give one late tick, then the period resumes.
+    EXPECT_EQ(slow_ticks, (std::vector<std::uint64_t>{10, 110, 120}));
+}
+
+TEST_F(MessageLoopTest, TimerDestroyedInsideHandlersIsSafe) {
+    int own = 0, first = 0, second = 0;
+    TimerId self = 0, victim = 0;
+    self = CreateTimer([&] {
+        ++own;
+        DestroyTimer(self);
+    });
+    const TimerId killer = CreateTimer([&] {
+        ++first;
+        DestroyTimer(victim);
+    });
+    victim = CreateTimer([&] { ++second; });
+    SetTimerInterval(self, 10);
+    SetTimerInterval(killer, 10);
+    SetTimerInterval(victim, 10);  // due at the same moment, after the killer
+    RunUntil(105);
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(first, 10);
+    EXPECT_EQ(second, 0);
+}
+
+TEST_F(MessageLoopTest, TimerDisabledByAnotherHandlerDoesNotFire) {
+    int a = 0, b = 0;
+    TimerId tb = 0;
+    const TimerId ta = CreateTimer([&] {
+        ++a;
+        EnableTimer(tb, false);
+    });
+    tb = CreateTimer([&] { ++b; });
+    SetTimerInterval(ta, 10);
+    SetTimerInterval(tb, 10);
+    RunUntil(55);
+    EXPECT_EQ(b, 0);
+    EXPECT_EQ(a, 5);
+}
+
+TEST_F(MessageLoopTest, ResetForgetsTimers) {
+    int ticks = 0;
+    SetTimerInterval(CreateTimer([&] { ++ticks; }), 10);
+    ResetMessageLoop();
+    EXPECT_THROW(RunMessageLoop([] { return false; }), std::runtime_error);
+    EXPECT_EQ(ticks, 0);
+}
+
+// --- the loop ---------------------------------------------------------------------
+
+TEST_F(MessageLoopTest, PumpDispatchesEverythingPendingWithoutWaiting) {
+    std::vector<std::string> log;
+    InputLog events(&log, "w");
+    const HWND h = MakeWindow(&events);
+    host().PushKey(static_cast<HostWindowId>(h), 65);
+    host().PushMotion(static_cast<HostWindowId>(h), 1, 1);
+    host().At(50, headless::HeadlessHost::KeyEvent(static_cast<HostWindowId>(h), 66));
+    PumpMessages();
+    EXPECT_EQ(log, (std::vector<std::string>{"w key", "w move"}));
+    EXPECT_EQ(NowMs(), 0u);  // the pump does not wait for the scripted key at 50
+}
+
+TEST_F(MessageLoopTest, NestedLoopsReturnInnermostFirst) {
+    std::vector<std::string> order;
+    bool inner_done = false, outer_done = false;
+    const TimerId t = CreateTimer([&] {
+        SetTimerInterval(t, 0);
+        order.push_back("inner start");
+        host().Schedule(NowMs() + 30, [&] { inner_done = true; });
+        RunMessageLoop([&] { return inner_done; });
+        order.push_back("inner end " + std::to_string(NowMs()));
+    });
+    SetTimerInterval(t, 10);
+    host().Schedule(25, [&] { order.push_back("during inner"); });
+    host().Schedule(60, [&] { outer_done = true; });
+    RunMessageLoop([&] { return outer_done; });
+    order.push_back("outer end " + std::to_string(NowMs()));
+    EXPECT_EQ(order, (std::vector<std::string>{"inner start", "during inner", "inner end 40",
+                                               "outer end 60"}));
+}
+
+TEST_F(MessageLoopTest, HeadlessHostRefusesToWaitForever) {
+    bool never = false;
+    EXPECT_THROW(RunMessageLoop([&] { return never; }), std::runtime_error);
+}
+
+// --- modal windows -------------------------------------------------------------------
+
+TEST_F(MessageLoopTest, ModalWindowBlocksInputToOtherWindowsButNotPointerMoves) {
+    std::vector<std::string> log;
+    InputLog main_events(&log, "main"), modal_events(&log, "modal"), child_events(&log, "child");
+    const HWND main = MakeWindow(&main_events);
+    const HWND modal = MakeWindow(&modal_events);
+    const HWND child = MakeWindow(&child_events);
+    ASSERT_NE(SetParent(child, modal), 0);
+    auto id = [](HWND h) { return static_cast<HostWindowId>(h); };
+
+    PushModalWindow(modal);
+    host().PushClick(id(main), 1, 1);
+    host().PushKey(id(main), 13);
+    host().PushClose(id(main));
+    host().PushMotion(id(main), 2, 2);
+    host().PushKey(id(modal), 13);
+    host().PushClick(id(child), 1, 1);
+    PumpMessages();
+    EXPECT_EQ(log, (std::vector<std::string>{"main move", "modal key", "child click"}));
+
+    // A second modal window on top blocks the first one too.
+    log.clear();
+    const HWND inner = MakeWindow(nullptr);
+    PushModalWindow(inner);
+    host().PushKey(id(modal), 13);
+    PumpMessages();
+    EXPECT_TRUE(log.empty());
+
+    // Destroyed without being popped: the window below is modal again.
+    DestroyHostedWindow(inner);
+    PopModalWindow(modal);
+    host().PushKey(id(main), 13);
+    PumpMessages();
+    EXPECT_EQ(log, std::vector<std::string>{"main key"});
+}
+
+// --- presenting ------------------------------------------------------------------------
+
+TEST_F(MessageLoopTest, PresentsOnlyWhatChanged) {
+    const HWND h = MakeWindow(nullptr, 100, 50);
+    const HostWindowId id = static_cast<HostWindowId>(h);
+    PumpMessages();
+    EXPECT_EQ(host().PresentCount(id), 0);  // hidden windows are not presented
+
+    ShowHostedWindow(h, true);
+    PumpMessages();
+    ASSERT_EQ(host().PresentCount(id), 1);
+    ASSERT_EQ(host().LastPresentRects(id).size(), 1u);
+    EXPECT_EQ(host().LastPresentRects(id)[0].width(), 100);
+
+    PumpMessages();
+    EXPECT_EQ(host().PresentCount(id), 1);  // nothing changed, nothing presented
+
+    Surface* s = WindowSurface(h);
+    s->row(12)[15] = 0x00ABCD;
+    s->NoteWritten(Rect{10, 10, 20, 20});
+    s->row(40)[90] = 0x111111;  // written but not reported: must not reach the screen
+    PumpMessages();
+    ASSERT_EQ(host().PresentCount(id), 2);
+    const auto rects = host().LastPresentRects(id);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].left, 10);
+    EXPECT_EQ(rects[0].top, 10);
+    EXPECT_EQ(rects[0].right, 20);
+    EXPECT_EQ(rects[0].bottom, 20);
+    EXPECT_EQ(host().ScreenPixel(15, 12), 0x00ABCDu);
+    EXPECT_EQ(host().ScreenPixel(90, 40), 0u);
+}
+
+TEST_F(MessageLoopTest, DrawingReachesTheScreenBeforeTheLoopSleeps) {
+    const HWND h = MakeWindow(nullptr, 10, 10);
+    ShowHostedWindow(h, true);
+    const TimerId t = CreateTimer([&] {
+        WindowSurface(h)->row(0)[0] = 0xFEDCBA;
+        WindowSurface(h)->NoteWritten(Rect{0, 0, 1, 1});
+    });
+    SetTimerInterval(t, 100);
+    std::uint32_t seen = 0;
+    host().Schedule(150, [&] { seen = host().ScreenPixel(0, 0); });  // while the loop waits
+    RunUntil(160);
+    EXPECT_EQ(seen, 0xFEDCBAu);
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+// The password prompt and the change-password dialog, driven by keys on the headless host.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+#include "forms/metrics.h"
+#include "forms/password_dialogs.h"
+#include "os/password_store.h"
+#include "os/window.h"
+#include "support/headless_fixture.h"
+
+namespace {
+
+class PasswordDialogTest : public tavro_test::HeadlessFixture {
+protected:
+    // Our newest top-level window with this title (the dialog while it is open), or 0.
+    os::HostWindowId Dialog(const std::string& title) {
+        for (os::HostWindowId id : host().TopLevelWindows())
+            if (host().WindowTitle(id) == title && os::IsWindowVisible(static_cast<os::HWND>(id)))
+                return id;
+        return 0;
+    }
+    void Type(os::HostWindowId window, const std::string& text) {
+        for (char c : text)
+            host().PushKey(window, static_cast<unsigned>(std::toupper(static_cast<unsigned char>(c))),
+                           static_cast<std::uint32_t>(c));
+    }
+    void Key(os::HostWindowId window, int vk, std::uint32_t ch) {
+        host().PushKey(window, static_cast<unsigned>(vk), ch);
+    }
+    // At time ms: types text into the dialog titled title and presses Enter (or Esc).
+    void TypeAt(std::uint64_t ms, const std::string& title, const std::string& text,
+                int final_key = forms::vbKeyReturn) {
+        host().Schedule(ms, [=, this] {
+            os::HostWindowId id = Dialog(title);
+            ASSERT_NE(id, 0u) << "no dialog titled " << title << " at " << ms << " ms";
+            Type(id, text);
+            Key(id, final_key, final_key == forms::vbKeyReturn ? '\r' : 27);
+        });
+    }
+
+    static constexpr const char* kPrompt = "Screen Saver";
+    static constexpr const char* kChange = "Change Password";
+};
+
+TEST_F(PasswordDialogTest, PromptIsSkippedWhenNoPasswordIsSet) {
+    EXPECT_EQ(os::VerifyScreenSavePwd(0), 1);
+    EXPECT_EQ(Dialog(kPrompt), 0u);
+}
+
+TEST_F(PasswordDialogTest, RightPasswordIsAcceptedAtOnceAboveEverything) {
+    ASSERT_TRUE(os::SetSaverPassword("kestrel"));
+    bool topmost = false;
+    host().Schedule(10, [&] {
+        os::HostWindowId id = Dialog(kPrompt);
+        ASSERT_NE(id, 0u);
+        topmost = (os::GetWindowLongA(static_cast<os::HWND>(id), os::GWL_EXSTYLE) &
+                   os::WS_EX_TOPMOST) != 0;
+    });
+    TypeAt(20, kPrompt, "kestrel");
+    std::uint64_t start = host().NowMs();
+    EXPECT_EQ(os::VerifyScreenSavePwd(0), 1);
+    EXPECT_LT(host().NowMs() - start, 500u);
+    EXPECT_TRUE(topmost);
+    EXPECT_EQ(Dialog(kPrompt), 0u);  // closed
+}
+
+TEST_F(PasswordDialogTest, WrongPasswordIsRefusedAfterAPause) {
+    ASSERT_TRUE(os::SetSaverPassword("kestrel"));
+    TypeAt(20, kPrompt, "Kestrel");
+    std::uint64_t start = host().NowMs();
+    EXPECT_EQ(os::VerifyScreenSavePwd(0), 0);
+    EXPECT_GE(host().NowMs() - start, 20u + os::kWrongPasswordPauseMs);
+    EXPECT_EQ(Dialog(kPrompt), 0u);
+}
+
+TEST_F(PasswordDialogTest, CancelRefusesWithoutAPause) {
+    ASSERT_TRUE(os::SetSaverPassword("kestrel"));
+    TypeAt(20, kPrompt, "kestrel", forms::vbKeyEscape);
+    std::uint64_t start = host().NowMs();
+    EXPECT_EQ(os::VerifyScreenSavePwd(0), 0);
+    EXPECT_LT(host().NowMs() - start, 500u);
+}
+
+TEST_F(PasswordDialogTest, FirstPasswordNeedsNoOldOne) {
+    host().Schedule(20, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Type(id, "swallow");
+        Key(id, forms::vbKeyTab, '\t');
+        Type(id, "swallow");
+        Key(id, forms::vbKeyReturn, '\r');
+    });
+    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_TRUE(os::HasSaverPassword());
+    EXPECT_TRUE(os::CheckSaverPassword("swallow"));
+}
+
+TEST_F(PasswordDialogTest, MismatchKeepsTheDialogOpenUntilBothAgree) {
+    host().Schedule(20, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Type(id, "one");
+        Key(id, forms::vbKeyTab, '\t');
+        Type(id, "two");
+        Key(id, forms::vbKeyReturn, '\r');
+    });
+    // The refusal empties both fields and puts the caret in the first new one.
+    host().Schedule(40, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u) << "the dialog closed on a mismatch";
+        Type(id, "three");
+        Key(id, forms::vbKeyTab, '\t');
+        Type(id, "three");
+        Key(id, forms::vbKeyReturn, '\r');
+    });
+    EXPECT_EQ(os::PwdChangePasswordA("scrsave", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_TRUE(os::CheckSaverPassword("three"));
+    EXPECT_FALSE(os::CheckSaverPassword("one"));
+    EXPECT_FALSE(os::CheckSaverPassword("two"));
+}
+
+TEST_F(PasswordDialogTest, WrongOldPasswordChangesNothing) {
+    ASSERT_TRUE(os::SetSaverPassword("old"));
+    host().Schedule(20, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Type(id, "olD");
+        for (int i = 0; i < 2; ++i) {
+            Key(id, forms::vbKeyTab, '\t');
+            Type(id, "new");
+        }
+        Key(id, forms::vbKeyReturn, '\r');
+    });
+    host().Schedule(40, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u) << "the dialog closed on a wrong old password";
+        Key(id, forms::vbKeyEscape, 27);
+    });
+    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
+    EXPECT_TRUE(os::CheckSaverPassword("old"));
+    EXPECT_FALSE(os::CheckSaverPassword("new"));
+}
+
+TEST_F(PasswordDialogTest, RightOldPasswordAndEmptyNewOnesRemoveThePassword) {
+    ASSERT_TRUE(os::SetSaverPassword("old"));
+    TypeAt(20, kChange, "old");
+    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_FALSE(os::HasSaverPassword());
+}
+
+TEST_F(PasswordDialogTest, OnlyTheScreenSaverProviderIsKnown) {
+    EXPECT_EQ(os::PwdChangePasswordA("MAIL", 0, 0, 0), os::PWD_UNKNOWN_PROVIDER);
+    EXPECT_EQ(os::PwdChangePasswordA(nullptr, 0, 0, 0), os::PWD_UNKNOWN_PROVIDER);
+    EXPECT_EQ(Dialog(kChange), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+// The screen-saver password in the hive: only a salted hash is kept, and the checks follow it.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "os/password_store.h"
+#include "os/registry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class PasswordStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tavro-pwd-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        const char* old = getenv("TAVRO_HIVE");
+        old_hive_ = old ? std::optional<std::string>(old) : std::nullopt;
+        setenv("TAVRO_HIVE", (dir_ + "/hive.txt").c_str(), 1);
+    }
+    void TearDown() override {
+        if (old_hive_) setenv("TAVRO_HIVE", old_hive_->c_str(), 1);
+        else unsetenv("TAVRO_HIVE");
+        fs::remove_all(dir_);
+    }
+    std::string HiveText() {
+        std::ifstream in(dir_ + "/hive.txt", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    }
+    // A value of the desktop key as raw bytes, with its type.
+    std::optional<std::string> DesktopValue(const char* name, os::DWORD* type) {
+        os::HKEY key = 0;
+        if (os::RegOpenKeyA(os::HKEY_CURRENT_USER, os::kDesktopKey, &key) != 0) return std::nullopt;
+        os::BYTE data[512];
+        os::DWORD size = sizeof data;
+        os::LONG rc = os::RegQueryValueExA(key, name, nullptr, type, data, &size);
+        os::RegCloseKey(key);
+        if (rc != 0) return std::nullopt;
+        return std::string(reinterpret_cast<char*>(data), size);
+    }
+    void WriteDesktopValue(const char* name, os::DWORD type, const std::string& bytes) {
+        os::HKEY key = 0;
+        ASSERT_EQ(os::RegCreateKeyA(os::HKEY_CURRENT_USER, os::kDesktopKey, &key), 0);
+        ASSERT_EQ(os::RegSetValueExA(key, name, 0, type,
+                                     reinterpret_cast<const os::BYTE*>(bytes.data()),
+                                     static_cast<os::DWORD>(bytes.size())),
+                  0);
+        os::RegCloseKey(key);
+    }
+
+    std::string dir_;
+    std::optional<std::string> old_hive_;
+};
+
+TEST_F(PasswordStoreTest, WithoutAPasswordOnlyTheEmptyTextMatches) {
+    EXPECT_FALSE(os::HasSaverPassword());
+    EXPECT_TRUE(os::CheckSaverPassword(""));
+    EXPECT_FALSE(os::CheckSaverPassword("anything"));
+}
+
+TEST_F(PasswordStoreTest, StoresASaltedHashNeverThePlainText) {
+    ASSERT_TRUE(os::SetSaverPassword("Blue Skies 42"));
+    EXPECT_TRUE(os::HasSaverPassword());
+    std::string hive = HiveText();
+    EXPECT_EQ(hive.find("Blue Skies 42"), std::string::npos);
+    EXPECT_EQ(hive.find("Skies"), std::string::npos);
+
+    os::DWORD type = 0;
+    auto first = DesktopValue(os::kPasswordHashValue, &type);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(type, os::REG_SZ);
+    EXPECT_EQ(first->rfind("$y$", 0), 0u);
+
+    // The same password again gets a fresh salt, so the stored text differs.
+    ASSERT_TRUE(os::SetSaverPassword("Blue Skies 42"));
+    auto second = DesktopValue(os::kPasswordHashValue, &type);
+    ASSERT_TRUE(second.has_value());
+    EXPECT_NE(*first, *second);
+    EXPECT_TRUE(os::CheckSaverPassword("Blue Skies 42"));
+}
+
+TEST_F(PasswordStoreTest, OnlyTheRightPasswordMatches) {
+    ASSERT_TRUE(os::SetSaverPassword("falcon"));
+    EXPECT_TRUE(os::CheckSaverPassword("falcon"));
+    EXPECT_FALSE(os::CheckSaverPassword("Falcon"));
+    EXPECT_FALSE(os::CheckSaverPassword("falcon "));
+    EXPECT_FALSE(os::CheckSaverPassword("falco"));
+    EXPECT_FALSE(os::CheckSaverPassword(""));
+    EXPECT_FALSE(os::CheckSaverPassword(std::string("falcon\0x", 8)));
+}
+
+TEST_F(PasswordStoreTest, ChangingAndRemovingThePassword) {
+    ASSERT_TRUE(os::SetSaverPassword("old one"));
+    ASSERT_TRUE(os::SetSaverPassword("new one"));
+    EXPECT_FALSE(os::CheckSaverPassword("old one"));
+    EXPECT_TRUE(os::CheckSaverPassword("new one"));
+
+    ASSERT_TRUE(os::SetSaverPassword(""));
+    EXPECT_FALSE(os::HasSaverPassword());
+    EXPECT_FALSE(os::CheckSaverPassword("new one"));
+    EXPECT_TRUE(os::CheckSaverPassword(""));
+}
+
+TEST_F(PasswordStoreTest, AStoredValueThatIsNoHashMatchesNothing) {
+    // Someone wrote the password itself into the hive by hand.
+    WriteDesktopValue(os::kPasswordHashValue, os::REG_SZ, "letmein");
+    EXPECT_TRUE(os::HasSaverPassword());
+    EXPECT_FALSE(os::CheckSaverPassword("letmein"));
+    EXPECT_FALSE(os::CheckSaverPassword(""));
+    // A hash stored as another type is not taken for one.
+    ASSERT_TRUE(os::SetSaverPassword("typed"));
+    os::DWORD type = 0;
+    auto hash = DesktopValue(os::kPasswordHashValue, &type);
+    ASSERT_TRUE(hash.has_value());
+    WriteDesktopValue(os::kPasswordHashValue, os::REG_BINARY, *hash);
+    EXPECT_FALSE(os::HasSaverPassword());
+    EXPECT_FALSE(os::CheckSaverPassword("typed"));
+}
+
+TEST_F(PasswordStoreTest, PasswordRequirementFlag) {
+    EXPECT_FALSE(os::PasswordRequired());
+    ASSERT_TRUE(os::SetPasswordRequired(true));
+    os::DWORD type = 0;
+    auto value = DesktopValue(os::kUsePasswordValue, &type);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(type, os::REG_DWORD);
+    EXPECT_EQ(*value, std::string("\1\0\0\0", 4));
+    EXPECT_TRUE(os::PasswordRequired());
+
+    ASSERT_TRUE(os::SetPasswordRequired(false));
+    value = DesktopValue(os::kUsePasswordValue, &type);
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(*value, std::string(4, '\0'));
+    EXPECT_FALSE(os::PasswordRequired());
+
+    // Other programs may keep the flag as text, without a terminating NUL.
+    WriteDesktopValue(os::kUsePasswordValue, os::REG_SZ, "1");
+    EXPECT_TRUE(os::PasswordRequired());
+    WriteDesktopValue(os::kUsePasswordValue, os::REG_SZ, "0");
+    EXPECT_FALSE(os::PasswordRequired());
+    WriteDesktopValue(os::kUsePasswordValue, os::REG_BINARY, std::string("\0\1", 2));
+    EXPECT_TRUE(os::PasswordRequired());
+}
+
+TEST(WipeSecretTest, OverwritesTheBytesItHeld) {
+    std::string secret(64, 'k');
+    const char* bytes = secret.data();
+    os::WipeSecret(secret);
+    EXPECT_TRUE(secret.empty());
+    EXPECT_EQ(std::string(bytes, 64), std::string(64, '\0'));
+}
+
+}  // namespace

@@ -1,0 +1,397 @@
+// The registry services over the hive file, and the hive text format on its own.
+#include "os/registry.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "os/hive_format.h"
+#include "temp_hive_fixture.h"
+
+namespace {
+
+using namespace os;
+namespace fs = std::filesystem;
+using Bytes = std::vector<BYTE>;
+
+Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+class RegistryTest : public tavro_test::TempHiveTest {
+protected:
+    HKEY Create(const char* path) {
+        HKEY key = 0;
+        EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, path, &key), ERROR_SUCCESS);
+        EXPECT_NE(key, 0);
+        return key;
+    }
+    void Set(const char* path, const char* name, DWORD type, const Bytes& data) {
+        HKEY key = Create(path);
+        EXPECT_EQ(RegSetValueExA(key, name, 0, type, data.data(),
+                                 static_cast<DWORD>(data.size())),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    }
+    // Opens path afresh and reads name with a size query first.
+    std::optional<std::pair<DWORD, Bytes>> Get(const char* path, const char* name) {
+        HKEY key = 0;
+        if (RegOpenKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS) return std::nullopt;
+        DWORD type = 0, size = 0;
+        std::optional<std::pair<DWORD, Bytes>> out;
+        if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+            Bytes data(size + 1, 0xEE);  // one spare byte that must stay untouched
+            DWORD got = size + 1;
+            EXPECT_EQ(RegQueryValueExA(key, name, nullptr, &type, data.data(), &got),
+                      ERROR_SUCCESS);
+            EXPECT_EQ(got, size);
+            EXPECT_EQ(data.back(), 0xEE);
+            data.pop_back();
+            out.emplace(type, data);
+        }
+        RegCloseKey(key);
+        return out;
+    }
+};
+
+TEST_F(RegistryTest, ValuesOfEveryTypeRoundTripByteExact) {
+    std::string long_text(1 << 20, 'x');
+    for (std::size_t i = 0; i < long_text.size(); i += 997) long_text[i] = static_cast<char>(i);
+    const std::vector<std::tuple<const char*, DWORD, Bytes>> values = {
+        {"Plain", REG_SZ, B(" 3")},
+        {"WithNul", REG_SZ, B(std::string("ab\0cd\0", 6))},
+        {"Empty", REG_SZ, {}},
+        {"Quotes", REG_SZ, B("\"%41\"\n\r\t\\[]=#")},
+        {"HighBytes", REG_SZ, Bytes{0x80, 0xFF, 0xC3, 0xA9, 0x7F}},
+        {"Long", REG_SZ, B(long_text)},
+        {"Count", REG_DWORD, Bytes{0x10, 0x27, 0, 0}},
+        {"ShortDword", REG_DWORD, Bytes{1, 2}},
+        {"Blob", REG_BINARY, Bytes{1, 0, 0, 0, 0xFF}},
+        {"EmptyBlob", REG_BINARY, {}},
+        {"OddType", 0xDEADBEEF, Bytes{9, 8, 7}},
+        {"", REG_SZ, B("unnamed")},
+    };
+    for (const auto& [name, type, data] : values) Set("Software\\Test", name, type, data);
+    for (const auto& [name, type, data] : values) {
+        const auto got = Get("Software\\Test", name);
+        ASSERT_TRUE(got) << name;
+        EXPECT_EQ(got->first, type) << name;
+        EXPECT_EQ(got->second, data) << name;
+    }
+    // The file alone carries everything: parse it as another process would.
+    const auto parsed = hive::ParseHive(ReadHiveText());
+    ASSERT_TRUE(parsed);
+    const hive::Key* key = parsed->FindKey("Software\\Test");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->values.size(), values.size());
+    EXPECT_EQ(hive::FindValue(*key, "WithNul")->data, B(std::string("ab\0cd\0", 6)));
+}
+
+TEST_F(RegistryTest, NamesMatchWithoutRegardToCase) {
+    Set("Software\\Kolmi Ardev\\Tavro", "PlaneNum", REG_SZ, B(" 3"));
+    Set("SOFTWARE\\kolmi ardev\\TAVRO", "PLANENUM", REG_SZ, B(" 4"));
+    const auto got = Get("software\\KOLMI ARDEV\\tavro", "planenum");
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->second, B(" 4"));
+    const auto parsed = hive::ParseHive(ReadHiveText());
+    ASSERT_TRUE(parsed);
+    const hive::Key* key = parsed->FindKey("software\\kolmi ardev\\tavro");
+    ASSERT_NE(key, nullptr);
+    ASSERT_EQ(key->values.size(), 1u);  // the second write replaced the first
+    EXPECT_EQ(key->path, "Software\\Kolmi Ardev\\Tavro");  // spelled as first created
+    EXPECT_EQ(key->values.begin()->second.name, "PlaneNum");
+}
+
+TEST_F(RegistryTest, CreateMakesEveryKeyOfThePathAndOpenFindsThem) {
+    HKEY key = Create("A\\B\\C");
+    RegCloseKey(key);
+    for (const char* path : {"A", "a\\b", "A\\B\\C", "A\\\\B\\", ""}) {
+        HKEY k = 0;
+        EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, path, &k), ERROR_SUCCESS) << path;
+        EXPECT_NE(k, 0) << path;
+        EXPECT_EQ(RegCloseKey(k), ERROR_SUCCESS);
+    }
+    HKEY a = 0, c = 0;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "A", &a), ERROR_SUCCESS);
+    EXPECT_EQ(RegOpenKeyA(a, "B\\C", &c), ERROR_SUCCESS);  // relative to an open key
+    EXPECT_NE(c, 0);
+    RegCloseKey(c);
+    RegCloseKey(a);
+}
+
+TEST_F(RegistryTest, MissingKeysValuesAndBadHandles) {
+    HKEY key = 12345;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Nowhere", &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(key, 0);
+    EXPECT_FALSE(fs::exists(hive_path()));  // reading never creates the hive
+
+    DWORD type = 0, size = 0;
+    EXPECT_EQ(RegQueryValueExA(0, "x", nullptr, &type, nullptr, &size), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegCloseKey(0), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegCloseKey(0x4321), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+
+    key = Create("K");
+    EXPECT_EQ(RegQueryValueExA(key, "missing", nullptr, &type, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+    DWORD reserved = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "missing", &reserved, &type, nullptr, &size),
+              ERROR_INVALID_PARAMETER);
+    const BYTE one = 1;
+    EXPECT_EQ(RegSetValueExA(key, "v", 7, REG_BINARY, &one, 1), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);  // closed already
+    EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, &type, nullptr, &size),
+              ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegSetValueExA(key, "v", 0, REG_BINARY, &one, 1), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(RegistryTest, TooSmallBufferGivesMoreDataAndStaysUntouched) {
+    Set("K", "v", REG_SZ, B("hello"));
+    HKEY key = 0;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_SUCCESS);
+    Bytes buf(3, '#');
+    DWORD type = 0, size = 3;
+    EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, &type, buf.data(), &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 5u);
+    EXPECT_EQ(buf, B("###"));
+    EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, &type, buf.data(), nullptr),
+              ERROR_INVALID_PARAMETER);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, OversizedValueIsRefusedAndTheHiveKept) {
+    Set("K", "v", REG_SZ, B("kept"));
+    const std::string before = ReadHiveText();
+    HKEY key = Create("K");
+    Bytes big(kRegMaxValueBytes + 1, 'x');
+    EXPECT_EQ(RegSetValueExA(key, "v", 0, REG_SZ, big.data(), static_cast<DWORD>(big.size())),
+              ERROR_INVALID_PARAMETER);
+    RegCloseKey(key);
+    EXPECT_EQ(ReadHiveText(), before);
+}
+
+TEST_F(RegistryTest, OpenReadsTheFileAfresh) {
+    Set("K", "v", REG_SZ, B("old"));
+    HKEY early = 0;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &early), ERROR_SUCCESS);
+    // Another process saves meanwhile.
+    WriteHiveText("[K]\n\"v\"=sz:\"new\"\n");
+    const auto got = Get("K", "v");
+    ASSERT_TRUE(got);
+    EXPECT_EQ(got->second, B("new"));
+    RegCloseKey(early);
+}
+
+TEST_F(RegistryTest, WriteKeepsOtherProcessesValues) {
+    HKEY key = Create("K");  // opened before the other process writes
+    WriteHiveText("[K]\n\"theirs\"=sz:\"1\"\n[Other]\n");
+    const BYTE v = 7;
+    ASSERT_EQ(RegSetValueExA(key, "mine", 0, REG_BINARY, &v, 1), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_TRUE(Get("K", "theirs"));
+    EXPECT_TRUE(Get("K", "mine"));
+    HKEY other = 0;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Other", &other), ERROR_SUCCESS);
+    RegCloseKey(other);
+}
+
+TEST_F(RegistryTest, WriteIsAtomicPrivateAndLeavesNoTemporaryFile) {
+    Set("K", "v", REG_SZ, B("x"));  // creates the missing folder too
+    struct stat st {};
+    ASSERT_EQ(stat(hive_path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    const ino_t first_inode = st.st_ino;
+    Set("K", "v", REG_SZ, B("y"));
+    ASSERT_EQ(stat(hive_path().c_str(), &st), 0);
+    EXPECT_NE(st.st_ino, first_inode);  // replaced by rename, not rewritten in place
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    for (const auto& entry : fs::directory_iterator(fs::path(hive_path()).parent_path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "hive.txt" || name == "hive.txt.lock") << name;
+    }
+}
+
+TEST_F(RegistryTest, UnparsableHiveIsMovedAsideNeverLost) {
+    const std::string garbage = "[K]\n\"v\"=sz:\"unterminated\n";
+    WriteHiveText(garbage);
+    HKEY key = 0;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_FILE_NOT_FOUND);
+    std::vector<fs::path> aside;
+    for (const auto& entry : fs::directory_iterator(fs::path(hive_path()).parent_path()))
+        if (entry.path().filename().string().rfind("hive.txt.unparsable-", 0) == 0)
+            aside.push_back(entry.path());
+    ASSERT_EQ(aside.size(), 1u);
+    std::ifstream in(aside[0], std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+
+    Set("K", "v", REG_SZ, B("fresh"));  // a new hive starts beside the kept one
+    EXPECT_TRUE(fs::exists(aside[0]));
+    EXPECT_TRUE(hive::ParseHive(ReadHiveText()));
+
+    WriteHiveText("not a hive\n");  // a second bad file does not replace the first
+    EXPECT_FALSE(Get("K", "v"));
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(hive_path()).parent_path()))
+        kept += entry.path().filename().string().rfind("hive.txt.unparsable-", 0) == 0;
+    EXPECT_EQ(kept, 2);
+}
+
+TEST_F(RegistryTest, OversizedHiveIsMovedAside) {
+    WriteHiveText("# " + std::string(hive::kMaxHiveBytes, 'x') + "\n");
+    EXPECT_FALSE(Get("", "v"));
+    EXPECT_FALSE(fs::exists(hive_path()));
+}
+
+TEST_F(RegistryTest, UnreadableHiveIsNeverOverwritten) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    WriteHiveText("[K]\n\"v\"=sz:\"secret\"\n");
+    chmod(hive_path().c_str(), 0);
+    HKEY key = 0;
+    EXPECT_NE(RegCreateKeyA(HKEY_CURRENT_USER, "New", &key), ERROR_SUCCESS);
+    EXPECT_EQ(key, 0);
+    chmod(hive_path().c_str(), 0600);
+    EXPECT_EQ(ReadHiveText(), "[K]\n\"v\"=sz:\"secret\"\n");
+}
+
+TEST_F(RegistryTest, HiveThatIsNoFileIsNeitherReadNorReplaced) {
+    fs::create_directories(fs::path(hive_path()).parent_path());
+    ASSERT_EQ(mkfifo(hive_path().c_str(), 0600), 0);
+    HKEY key = 0;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_FILE_NOT_FOUND);  // no hang
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(key, 0);
+    EXPECT_TRUE(fs::is_fifo(hive_path()));
+}
+
+TEST_F(RegistryTest, HookSeesCallsAndInjectsFailures) {
+    std::vector<std::string> seen;
+    SetRegistryHook([&](const RegistryCall& call) -> LONG {
+        seen.push_back(std::to_string(static_cast<int>(call.op)) + ":" + call.key_path + ":" +
+                       call.name + (call.size_query ? "?" : ""));
+        return call.op == RegistryOp::Set && call.name == "blocked" ? ERROR_ACCESS_DENIED
+                                                                    : ERROR_SUCCESS;
+    });
+    HKEY key = Create("K");
+    const BYTE v = 1;
+    EXPECT_EQ(RegSetValueExA(key, "blocked", 0, REG_BINARY, &v, 1), ERROR_ACCESS_DENIED);
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "blocked", nullptr, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+    EXPECT_EQ(seen, (std::vector<std::string>{"1::K", "3:K:blocked", "2:K:blocked?", "4:K:"}));
+}
+
+TEST(HivePath, EnvironmentDecides) {
+    const char* saved_hive = getenv("TAVRO_HIVE");
+    const std::string old_hive = saved_hive ? saved_hive : "";
+    const char* saved_xdg = getenv("XDG_CONFIG_HOME");
+    const std::string old_xdg = saved_xdg ? saved_xdg : "";
+
+    setenv("TAVRO_HIVE", "/tmp/x/h.txt", 1);
+    EXPECT_EQ(HivePath(), "/tmp/x/h.txt");
+    unsetenv("TAVRO_HIVE");
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    EXPECT_EQ(HivePath(), "/cfg/tavro-screensaver/user-hive.txt");
+    setenv("XDG_CONFIG_HOME", "relative", 1);  // ignored, as the XDG rules ask
+    const char* home = getenv("HOME");
+    if (home && *home) {
+        EXPECT_EQ(HivePath(), std::string(home) + "/.config/tavro-screensaver/user-hive.txt");
+    }
+
+    if (saved_xdg) setenv("XDG_CONFIG_HOME", old_xdg.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+    if (saved_hive) setenv("TAVRO_HIVE", old_hive.c_str(), 1);
+}
+
+// The text format on its own.
+
+TEST(HiveFormat, ReadsHandWrittenText) {
+    const auto hive = hive::ParseHive(
+        "# comment\r\n"
+        "\"rootval\" = dword:0000000A\r\n"
+        "\n"
+        "  [Software\\My Key]  \n"
+        "\"Name\"=sz:\"a%22b%25c%00\"\n"
+        "\"bin\" = hex(3):01,ff,0A\n"
+        "\"none\"=hex(0):\n"
+        "[Software\\my key\\Sub]\n");
+    ASSERT_TRUE(hive);
+    const hive::Key* root = hive->FindKey("");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(hive::FindValue(*root, "ROOTVAL")->data, (Bytes{10, 0, 0, 0}));
+    const hive::Key* key = hive->FindKey("SOFTWARE\\MY KEY");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(hive::FindValue(*key, "name")->data, B(std::string("a\"b%c\0", 6)));
+    EXPECT_EQ(hive::FindValue(*key, "bin")->type, 3u);
+    EXPECT_EQ(hive::FindValue(*key, "bin")->data, (Bytes{1, 0xFF, 0x0A}));
+    EXPECT_TRUE(hive::FindValue(*key, "none")->data.empty());
+    EXPECT_NE(hive->FindKey("software\\my key\\sub"), nullptr);
+    EXPECT_NE(hive->FindKey("software"), nullptr);  // parents exist implicitly
+
+    // Writing and reading again changes nothing.
+    const std::string text = hive::SerializeHive(*hive);
+    const auto again = hive::ParseHive(text);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(*again, *hive);
+    EXPECT_EQ(hive::SerializeHive(*again), text);
+}
+
+TEST(HiveFormat, RefusesMalformedText) {
+    for (const char* bad : {
+             "garbage",
+             "[K\n",
+             "[K]\n\"v\"=sz:\"x\n",
+             "[K]\n\"v\"=sz:\"x\" trailing\n",
+             "[K]\n\"v\"=sz:x\n",
+             "[K]\n\"v\"=text:\"x\"\n",
+             "[K]\n\"v\"=dword:123\n",
+             "[K]\n\"v\"=dword:1234567g\n",
+             "[K]\n\"v\"=hex(3):1\n",
+             "[K]\n\"v\"=hex(3):01,\n",
+             "[K]\n\"v\"=hex(3):01;02\n",
+             "[K]\n\"v\"=hex(-1):01\n",
+             "[K]\n\"v\"=hex(99999999999):01\n",
+             "[K]\n\"v\"=hex():01\n",
+             "[K]\n\"v\" sz:\"x\"\n",
+             "[K]\n\"v%4\"=sz:\"x\"\n",
+             "[K]\n\"v\"=sz:\"%zz\"\n",
+             "[a%2]\n",
+         }) {
+        std::string error;
+        EXPECT_FALSE(hive::ParseHive(bad, &error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+TEST(HiveFormat, EnforcesSizeLimits) {
+    std::string long_name(hive::kMaxKeyNameBytes + 1, 'k');
+    EXPECT_FALSE(hive::ParseHive("[" + long_name + "]\n"));
+    EXPECT_TRUE(hive::ParseHive("[" + long_name.substr(1) + "]\n"));
+
+    std::string big_value = "[K]\n\"v\"=hex(3):";
+    for (std::size_t i = 0; i <= hive::kMaxValueBytes; ++i) big_value += i ? ",00" : "00";
+    EXPECT_FALSE(hive::ParseHive(big_value));
+    std::string big_text = "[K]\n\"v\"=sz:\"" + std::string(hive::kMaxValueBytes + 1, 'a') + "\"\n";
+    EXPECT_FALSE(hive::ParseHive(big_text));
+    EXPECT_FALSE(hive::ParseHive(std::string(hive::kMaxHiveBytes + 1, '\n')));
+}
+
+TEST(HiveFormat, SerializedTextIsPlainAscii) {
+    hive::Hive h;
+    std::string all_bytes;
+    for (int b = 0; b < 256; ++b) all_bytes += static_cast<char>(b);
+    hive::SetValue(h.CreateKey("K%\x01\xE9"), all_bytes, REG_SZ, B(all_bytes));
+    const std::string text = hive::SerializeHive(h);
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        EXPECT_TRUE(c == '\n' || (b >= 0x20 && b < 0x7F)) << int(b);
+    }
+    const auto back = hive::ParseHive(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, h);
+}
+
+}  // namespace

@@ -1,0 +1,403 @@
+// The settings record against a hive in a temporary folder: defaults, what each registry
+// state loads as, the stored texts, and the read and write orders.
+#include "settings/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "os/registry.h"
+#include "settings/registry.h"
+#include "temp_hive_fixture.h"
+
+namespace {
+
+using namespace os;
+using Bytes = std::vector<BYTE>;
+
+const char* const kNumberNames[] = {"PlaneNum", "TimeInt", "PlaneDist", "EventInt",
+                                    "BkWavEna", "ThWavEna", "EnaTh",    "Step"};
+
+class SettingsTest : public tavro_test::TempHiveTest {
+protected:
+    void SetUp() override {
+        TempHiveTest::SetUp();
+        Settings = SettingsRecord{};  // as at process start
+        EventProbsText.clear();
+        IniFileName.clear();
+        PwdProtected = 0;
+    }
+
+    static void Store(const char* key_path, const char* name, DWORD type, const Bytes& data) {
+        HKEY key = 0;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, key_path, &key), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExA(key, name, 0, type, data.data(),
+                                 static_cast<DWORD>(data.size())),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    static void StoreText(const char* name, const std::string& text) {
+        Store(kSettingsKey, name, REG_SZ, Bytes(text.begin(), text.end()));
+    }
+    static void StoreDword(const char* key_path, const char* name, std::uint32_t v) {
+        Store(key_path, name, REG_DWORD,
+              Bytes{BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)});
+    }
+    // The raw stored value: type and bytes.
+    static std::pair<DWORD, std::string> Stored(const char* name) {
+        HKEY key = 0;
+        EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKey, &key), ERROR_SUCCESS);
+        DWORD type = 0, size = 0;
+        EXPECT_EQ(RegQueryValueExA(key, name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
+            << name;
+        std::string data(size, '\0');
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        RegCloseKey(key);
+        return {type, data};
+    }
+
+    static void ExpectDefaults() {
+        EXPECT_EQ(Settings.PlaneNum, 3);
+        EXPECT_EQ(Settings.TimeInt, 1);
+        EXPECT_EQ(Settings.PlaneDist, 25);
+        EXPECT_EQ(Settings.EventInt, 10000);
+        EXPECT_EQ(Settings.BkWavEna, 0);
+        EXPECT_EQ(Settings.ThWavEna, 1);
+        EXPECT_EQ(Settings.EnaTh, 1);
+        EXPECT_EQ(Settings.EventProbs[0], 0);
+        EXPECT_EQ(Settings.EventProbs[1], 2);
+        EXPECT_EQ(Settings.EventProbs[2], 4);
+        EXPECT_EQ(Settings.EventProbs[3], 5);
+        EXPECT_EQ(Settings.Step, 2);
+        EXPECT_EQ(Settings.BKWav, "Planes.Wav");
+        EXPECT_EQ(Settings.ThunderWav, "Thunder.Wav");
+        EXPECT_EQ(EventProbsText, "245");
+        EXPECT_EQ(IniFileName, "TavroSS.ini");
+        EXPECT_EQ(PwdProtected, 0);
+    }
+
+    // Makes the data read (the second query) of one value fail.
+    static void FailDataReadOf(const std::string& name) {
+        SetRegistryHook([name](const RegistryCall& call) -> LONG {
+            return call.op == RegistryOp::Query && !call.size_query && call.name == name
+                       ? ERROR_ACCESS_DENIED
+                       : ERROR_SUCCESS;
+        });
+    }
+};
+
+TEST_F(SettingsTest, EmptyRegistryLoadsTheDefaults) {
+    Settings.PlaneNum = 9;  // memory before the load plays no part
+    Settings.BKWav = "other";
+    PwdProtected = 1;
+    LoadSettings();
+    ExpectDefaults();
+}
+
+TEST_F(SettingsTest, SetDefaultsResetsEveryField) {
+    Settings.PlaneNum = 8;
+    Settings.TimeInt = 9;
+    Settings.PlaneDist = 1;
+    Settings.EventInt = 1;
+    Settings.BkWavEna = 1;
+    Settings.ThWavEna = 0;
+    Settings.EnaTh = 0;
+    for (float& p : Settings.EventProbs) p = 7;
+    Settings.Step = 15;
+    Settings.BKWav = Settings.ThunderWav = "x";
+    EventProbsText = "999";
+    IniFileName = "y";
+    PwdProtected = 1;
+    SetDefaults();
+    ExpectDefaults();
+    EXPECT_FALSE(std::filesystem::exists(hive_path()));  // no registry access
+}
+
+TEST_F(SettingsTest, SaveWritesTheExactTextsAndLoadReadsThemBack) {
+    SetDefaults();
+    SaveSettings();
+    const std::vector<std::pair<const char*, std::string>> expected = {
+        {"PlaneNum", " 3"}, {"TimeInt", " 1"},  {"PlaneDist", " 25"}, {"EventInt", " 10000"},
+        {"BkWavEna", " 0"}, {"ThWavEna", " 1"}, {"EnaTh", " 1"},      {"EventProbs", "245"},
+        {"Step", " 2"},     {"BKWav", "Planes.Wav"}, {"ThunderWav", "Thunder.Wav"}};
+    for (const auto& [name, text] : expected) {
+        const auto [type, data] = Stored(name);
+        EXPECT_EQ(type, REG_SZ) << name;
+        EXPECT_EQ(data, text) << name;  // byte-exact: no terminating NUL
+    }
+    Settings = SettingsRecord{};
+    LoadSettings();
+    ExpectDefaults();
+}
+
+TEST_F(SettingsTest, SavedValuesSurviveAsWritten) {
+    SetDefaults();
+    Settings.PlaneNum = -1;
+    Settings.Step = 0.5f;
+    Settings.EventInt = -32768;
+    Settings.EventProbs[1] = 1;
+    Settings.EventProbs[2] = 3;
+    Settings.EventProbs[3] = 9;
+    Settings.BKWav = "C:\\Sounds\\Loop.wav";
+    SaveSettings();
+    EXPECT_EQ(Stored("PlaneNum").second, "-1");
+    EXPECT_EQ(Stored("Step").second, " .5");
+    EXPECT_EQ(Stored("EventInt").second, "-32768");
+    EXPECT_EQ(Stored("EventProbs").second, "139");
+    EXPECT_EQ(EventProbsText, "139");  // kept in memory as written
+
+    Settings = SettingsRecord{};
+    LoadSettings();
+    EXPECT_EQ(Settings.PlaneNum, -1);
+    EXPECT_EQ(Settings.Step, 0.5f);
+    EXPECT_EQ(Settings.EventInt, -32768);
+    EXPECT_EQ(Settings.EventProbs[1], 1);
+    EXPECT_EQ(Settings.EventProbs[3], 9);
+    EXPECT_EQ(Settings.BKWav, "C:\\Sounds\\Loop.wav");
+}
+
+// Every registry state, for a number field and for each text field.
+TEST_F(SettingsTest, WhatEachRegistryStateLoadsAs) {
+    struct Row {
+        const char* state;
+        std::function<void(const char*)> store;
+        float number;
+        std::string text;
+    };
+    const auto sz = [](std::string s) {
+        return [s](const char* name) { StoreText(name, s); };
+    };
+    const std::vector<Row> rows = {
+        {"REG_SZ 25", sz(" 25"), 25, " 25"},
+        {"REG_SZ abc", sz("abc"), 0, "abc"},
+        {"REG_SZ empty", sz(""), 0, ""},
+        {"REG_SZ with NUL", sz(std::string(" 7\0" "9", 4)), 7, " 7"},
+        {"REG_DWORD 5", [](const char* n) { StoreDword(kSettingsKey, n, 5); }, 5, "5"},
+        {"REG_DWORD -3", [](const char* n) { StoreDword(kSettingsKey, n, 0xFFFFFFFD); }, -3,
+         "-3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.state);
+        for (const char* name : kNumberNames) row.store(name);
+        for (const char* name : {"BKWav", "ThunderWav", "EventProbs"}) row.store(name);
+        LoadSettings();
+        EXPECT_EQ(Settings.PlaneNum, row.number);
+        EXPECT_EQ(Settings.TimeInt, row.number);
+        EXPECT_EQ(Settings.PlaneDist, row.number);
+        EXPECT_EQ(Settings.EventInt, row.number);
+        EXPECT_EQ(Settings.BkWavEna, row.number);
+        EXPECT_EQ(Settings.ThWavEna, row.number);
+        EXPECT_EQ(Settings.EnaTh, row.number);
+        EXPECT_EQ(Settings.Step, row.number);
+        EXPECT_EQ(Settings.BKWav, row.text);
+        EXPECT_EQ(Settings.ThunderWav, row.text);
+        EXPECT_EQ(EventProbsText, row.text);
+    }
+}
+
+TEST_F(SettingsTest, MissingValueOrKeyKeepsTheDefault) {
+    StoreText("TimeInt", " 7");  // the key exists, the other values do not
+    LoadSettings();
+    EXPECT_EQ(Settings.TimeInt, 7);
+    EXPECT_EQ(Settings.PlaneNum, 3);
+    EXPECT_EQ(Settings.BKWav, "Planes.Wav");
+    EXPECT_EQ(EventProbsText, "245");
+}
+
+TEST_F(SettingsTest, FailedDataReadGivesZeroOrEmpty) {
+    StoreText("PlaneNum", " 5");
+    StoreText("BKWav", "loop.wav");
+    FailDataReadOf("PlaneNum");
+    LoadSettings();
+    EXPECT_EQ(Settings.PlaneNum, 0);
+    EXPECT_EQ(Settings.BKWav, "loop.wav");
+    FailDataReadOf("BKWav");
+    LoadSettings();
+    EXPECT_EQ(Settings.PlaneNum, 5);
+    EXPECT_EQ(Settings.BKWav, "");
+}
+
+TEST_F(SettingsTest, NonTextValuesReadAsAThirtyTwoBitNumber) {
+    // Longer than the number: refused rather than written past it.
+    Store(kSettingsKey, "Step", REG_BINARY, Bytes{9, 0, 0, 0, 1, 2, 3, 4});
+    Store(kSettingsKey, "ThunderWav", REG_BINARY, Bytes{9, 0, 0, 0, 0});
+    // Shorter: the bytes not covered keep the type code.
+    Store(kSettingsKey, "TimeInt", REG_BINARY, Bytes{});              // type 3 alone
+    Store(kSettingsKey, "PlaneNum", 0x00000102, Bytes{0x05});         // 05 01 00 00
+    Store(kSettingsKey, "PlaneDist", REG_BINARY, Bytes{0x10, 0x00});  // 10 00 00 00
+    Store(kSettingsKey, "BKWav", REG_BINARY, Bytes{0x01, 0x00, 0x00, 0x80});
+    LoadSettings();
+    EXPECT_EQ(Settings.Step, 0);
+    EXPECT_EQ(Settings.ThunderWav, "");
+    EXPECT_EQ(Settings.TimeInt, 3);
+    EXPECT_EQ(Settings.PlaneNum, 0x105);
+    EXPECT_EQ(Settings.PlaneDist, 16);
+    EXPECT_EQ(Settings.BKWav, "-2147483647");
+}
+
+TEST_F(SettingsTest, LoadedValuesAreNotRangeChecked) {
+    StoreText("PlaneNum", " 50");
+    StoreText("TimeInt", "-5");
+    StoreText("PlaneDist", " 1E+09");
+    StoreText("Step", " .5");
+    StoreText("BkWavEna", " 7");
+    LoadSettings();
+    EXPECT_EQ(Settings.PlaneNum, 50);
+    EXPECT_EQ(Settings.TimeInt, -5);
+    EXPECT_EQ(Settings.PlaneDist, 1e9f);
+    EXPECT_EQ(Settings.Step, 0.5f);
+    EXPECT_EQ(Settings.BkWavEna, 7);
+    StoreText("PlaneNum", "-7");
+    StoreText("Step", "1e6");
+    LoadSettings();
+    EXPECT_EQ(Settings.PlaneNum, -7);
+    EXPECT_EQ(Settings.Step, 1e6f);
+}
+
+TEST_F(SettingsTest, UnrepresentableNumbersKeepTheirDefault) {
+    StoreText("Step", "1e39");         // beyond a single
+    StoreText("PlaneDist", "-1e999");  // beyond a double
+    StoreText("TimeInt", "1e-999");    // too small: a plain 0
+    LoadSettings();
+    EXPECT_EQ(Settings.Step, 2);
+    EXPECT_EQ(Settings.PlaneDist, 25);
+    EXPECT_EQ(Settings.TimeInt, 0);
+    EXPECT_TRUE(std::isfinite(Settings.Step) && std::isfinite(Settings.PlaneDist));
+}
+
+TEST_F(SettingsTest, EventIntRoundsToSixteenBitsOrKeepsItsDefault) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"1500.5", 1500}, {"1501.5", 1502}, {" 32767", 32767}, {"-32768", -32768},
+        {"abc", 0},       {"99999", 10000}, {"32767.5", 10000}, {"-40000", 10000},
+        {"1e999", 10000}};
+    for (const auto& [text, expected] : cases) {
+        StoreText("EventInt", text);
+        LoadSettings();
+        EXPECT_EQ(Settings.EventInt, expected) << text;
+    }
+}
+
+TEST_F(SettingsTest, EventProbsTakeOneCharacterEach) {
+    const std::vector<std::pair<std::string, std::array<float, 3>>> cases = {
+        {"27", {2, 7, 0}}, {"2457", {2, 4, 5}}, {"", {0, 0, 0}}, {"2x5", {2, 0, 5}},
+        {"-45", {0, 4, 5}}, {" 12", {0, 1, 2}}, {"9", {9, 0, 0}}};
+    for (const auto& [text, expected] : cases) {
+        StoreText("EventProbs", text);
+        LoadSettings();
+        EXPECT_EQ(EventProbsText, text);
+        EXPECT_EQ(Settings.EventProbs[0], 0) << text;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(Settings.EventProbs[i + 1], expected[i]) << text;
+    }
+}
+
+TEST_F(SettingsTest, PasswordRequirementFromTheDesktopKey) {
+    LoadSettings();
+    EXPECT_EQ(PwdProtected, 0);
+    StoreDword(kDesktopKey, kUsePasswordValue, 1);
+    LoadSettings();
+    EXPECT_EQ(PwdProtected, 1);
+    Store(kDesktopKey, kUsePasswordValue, REG_BINARY, Bytes{1, 0, 0, 0});
+    LoadSettings();
+    EXPECT_EQ(PwdProtected, 1);
+    Store(kDesktopKey, kUsePasswordValue, REG_SZ, Bytes{'1'});
+    LoadSettings();
+    EXPECT_EQ(PwdProtected, 1);
+    Store(kDesktopKey, kUsePasswordValue, REG_SZ, Bytes{'0'});
+    LoadSettings();
+    EXPECT_EQ(PwdProtected, 0);
+    Store(kDesktopKey, kUsePasswordValue, REG_BINARY, Bytes{});  // its type code, 3
+    LoadSettings();
+    EXPECT_EQ(PwdProtected, 3);
+    Store(kDesktopKey, kUsePasswordValue, REG_SZ, Bytes{'1', 'e', '9', '9'});
+    LoadSettings();
+    EXPECT_EQ(PwdProtected, 1);  // too large for a single: still required
+}
+
+TEST_F(SettingsTest, TextWrittenWithTerminatingNulReadsWithoutIt) {
+    Store(kSettingsKey, "BKWav", REG_SZ, Bytes{'a', '.', 'w', 'a', 'v', 0});
+    StoreText("PlaneNum", std::string(" 6\0", 3));
+    LoadSettings();
+    EXPECT_EQ(Settings.BKWav, "a.wav");
+    EXPECT_EQ(Settings.PlaneNum, 6);
+}
+
+TEST_F(SettingsTest, ReadOrderOpensAndClosesPerValue) {
+    SetDefaults();
+    SaveSettings();
+    std::vector<std::string> calls;
+    SetRegistryHook([&](const RegistryCall& call) -> LONG {
+        if (call.op == RegistryOp::Open) calls.push_back("open " + call.name);
+        if (call.op == RegistryOp::Query && call.size_query) calls.push_back(call.name);
+        if (call.op == RegistryOp::Close) calls.push_back("close");
+        return ERROR_SUCCESS;
+    });
+    LoadSettings();
+    const std::string k = kSettingsKey;
+    const std::vector<std::string> expected = {
+        "open " + k, "PlaneNum",   "close", "open " + k, "TimeInt",    "close",
+        "open " + k, "PlaneDist",  "close", "open " + k, "EventInt",   "close",
+        "open " + k, "BkWavEna",   "close", "open " + k, "ThWavEna",   "close",
+        "open " + k, "EnaTh",      "close", "open " + k, "Step",       "close",
+        "open " + k, "EventProbs", "close", "open " + k, "BKWav",      "close",
+        "open " + k, "ThunderWav", "close", "open Control Panel\\desktop"};
+    // The desktop key does not exist: its open fails, the query of key 0 fails, and
+    // closing 0 does nothing.
+    EXPECT_EQ(calls, expected);
+}
+
+TEST_F(SettingsTest, WriteOrderAndEachWriteStandsAlone) {
+    SetDefaults();
+    SaveSettings();
+    Settings.PlaneNum = 5;
+    Settings.PlaneDist = 40;
+    Settings.Step = 7;
+    std::vector<std::string> calls;
+    SetRegistryHook([&](const RegistryCall& call) -> LONG {
+        if (call.op == RegistryOp::Create) calls.push_back("create");
+        if (call.op == RegistryOp::Set) calls.push_back(call.name);
+        if (call.op == RegistryOp::Close) calls.push_back("close");
+        return call.op == RegistryOp::Set && call.name == "PlaneDist" ? ERROR_ACCESS_DENIED
+                                                                      : ERROR_SUCCESS;
+    });
+    SaveSettings();
+    std::vector<std::string> expected;
+    for (const char* name : {"PlaneNum", "TimeInt", "PlaneDist", "EventInt", "BkWavEna",
+                             "ThWavEna", "EnaTh", "EventProbs", "Step", "BKWav", "ThunderWav"})
+        expected.insert(expected.end(), {"create", name, "close"});
+    EXPECT_EQ(calls, expected);
+    SetRegistryHook({});
+    EXPECT_EQ(Stored("PlaneNum").second, " 5");
+    EXPECT_EQ(Stored("PlaneDist").second, " 25");  // the failed write left the old value
+    EXPECT_EQ(Stored("Step").second, " 7");        // and the later writes still ran
+}
+
+// The registry layer itself.
+
+TEST(RegistryLayer, StripNullsCutsAtTheFirstNul) {
+    EXPECT_EQ(StripNulls(std::string("ab\0cd\0", 6)), "ab");
+    EXPECT_EQ(StripNulls(std::string("\0x", 2)), "");
+    EXPECT_EQ(StripNulls("plain"), "plain");
+    EXPECT_EQ(StripNulls(""), "");
+}
+
+TEST(RegistryLayer, TextFormOfEachKind) {
+    EXPECT_EQ(RegValue::Empty().Text(), "");
+    EXPECT_EQ(RegValue::FromText(" 25").Text(), " 25");
+    EXPECT_EQ(RegValue::FromNumber(5).Text(), "5");
+    EXPECT_EQ(RegValue::FromNumber(-2147483647 - 1).Text(), "-2147483648");
+    EXPECT_EQ(RegValue::FromNumber(5).kind(), RegValue::Kind::Number);
+}
+
+TEST_F(SettingsTest, GetRegValueWithMissingKeyGivesTheDefaultText) {
+    const RegValue r = GetRegValue(HKEY_CURRENT_USER, "No\\Such", "x", " 3");
+    EXPECT_EQ(r.kind(), RegValue::Kind::Text);
+    EXPECT_EQ(r.Text(), " 3");
+    EXPECT_EQ(QueryRegValue(0, "x", "dflt").Text(), "dflt");
+}
+
+}  // namespace
