@@ -78,4 +78,4 @@ BENCHMARK(BM_FrameTickFourPlanes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+

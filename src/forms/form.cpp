@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "forms/metrics.h"
+#include "forms/tool_tip.h"
 #include "os/gdi.h"
 #include "os/message_loop.h"
 
@@ -110,6 +111,7 @@ bool Form::UnloadFor(int unload_mode) {
 }
 
 void Form::TearDown() {
+    ToolTipFormGone(*this);
     state_ = State::Unloaded;
     auto& loaded = LoadedList();
     loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
@@ -265,6 +267,7 @@ void Form::SetVisible(bool visible) {
     EnsureLoaded();
     if (visible_ == visible) return;
     visible_ = visible;
+    if (!visible) ToolTipFormGone(*this);
     if (hwnd_ == 0 || state_ != State::Loaded) return;
     if (visible) Flush();
     os::ShowHostedWindow(hwnd_, visible);

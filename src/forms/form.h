@@ -159,6 +159,7 @@ private:
     void OnMouseMove(unsigned buttons, unsigned shift, int x, int y) override;
     void OnCloseRequest() override;
     void OnHostDestroyed() override;
+    void OnFocusOut() override;
 
     bool UnloadFor(int unload_mode);
     void TearDown();

@@ -7,6 +7,7 @@
 #include "forms/command_button.h"
 #include "forms/form.h"
 #include "forms/metrics.h"
+#include "forms/tool_tip.h"
 #include "os/message_loop.h"
 
 namespace forms {
@@ -67,6 +68,7 @@ Control* Form::HitTest(Container& in, int x, int y) {
 void Form::OnMouseDown(int button, unsigned shift, int x, int y) {
     if (state_ != State::Loaded) return;
     const std::uint64_t generation = load_generation_;
+    ToolTipDismiss();
     Control* target = HitTest(*this, x, y);
     if (target && !target->EffectivelyEnabled()) return;  // a disabled control swallows it
     const int b = ButtonValue(button);
@@ -146,6 +148,7 @@ void Form::OnMouseMove(unsigned buttons, unsigned shift, int x, int y) {
     const int mask = ButtonMask(buttons);
     const int s = static_cast<int>(shift & 7u);
     Control* target = pointer_.down ? pointer_.target : HitTest(*this, x, y);
+    if (!pointer_.down) ToolTipPointerMoved(*this, target, x, y);
     if (target) {
         const os::Rect r = target->RectOnForm();
         if (target->EffectivelyEnabled()) target->HandleMouseMove(mask, s, x - r.left, y - r.top);
@@ -160,6 +163,7 @@ void Form::OnMouseMove(unsigned buttons, unsigned shift, int x, int y) {
 void Form::OnKeyDown(unsigned key, unsigned shift) {
     if (state_ != State::Loaded) return;
     const std::uint64_t generation = load_generation_;
+    ToolTipDismiss();
     suppress_char_ = false;
     int key_code = static_cast<int>(key);
     int shift_state = static_cast<int>(shift & 7u);
@@ -312,6 +316,8 @@ void Form::OnCloseRequest() {
     if (state_ != State::Loaded) return;
     UnloadFor(vbFormControlMenu);
 }
+
+void Form::OnFocusOut() { ToolTipFormGone(*this); }
 
 void Form::OnHostDestroyed() {
     if (state_ != State::Loaded) return;

@@ -103,7 +103,7 @@ private:
 };
 
 // The dialog that sets a new password: old one (when set), new one twice, and whether the
-// saver asks for it.
+// saver asks for it ("Password protected", kept as "ScreenSaveUsePassword").
 class ChangePasswordForm : public forms::Form {
 public:
     ChangePasswordForm() : Form("frmChangePassword") {
@@ -117,6 +117,7 @@ public:
     forms::TextBox NewPassword{*this, "txtNew"};
     forms::Label ConfirmLabel{*this, "lblConfirm"};
     forms::TextBox ConfirmPassword{*this, "txtConfirm"};
+    forms::CheckBox Protected{*this, "chkProtected"};
     forms::Label Message{*this, "lblMessage"};
     forms::CommandButton OK{*this, "cmdOK"};
     forms::CommandButton Cancel{*this, "cmdCancel"};
@@ -125,7 +126,7 @@ public:
     bool changed = false;
 
 protected:
-    static constexpr int kWidth = 360, kHeight = 200;
+    static constexpr int kWidth = 360, kHeight = 226;
 
     void Design() override {
         SetBorderStyle(forms::BorderStyle::FixedSingle);
@@ -144,19 +145,21 @@ protected:
             box->SetPasswordChar('*');
             y += 30;
         }
-        Message.Move(12, 104, 324, 18);
+        Protected.Move(12, 102, 324, 20);
+        Protected.SetCaption("&Password protected");
+        Message.Move(12, 130, 324, 18);
         Message.SetBackColor(kDialogGrey);
         Message.SetCaption("");
-        OK.Move(160, 130, 84, 26);
+        OK.Move(160, 156, 84, 26);
         OK.SetCaption("OK");
         OK.SetDefault(true);
-        Cancel.Move(252, 130, 84, 26);
+        Cancel.Move(252, 156, 84, 26);
         Cancel.SetCaption("Cancel");
         Cancel.SetCancel(true);
         int tab = 0;
         for (forms::Control* c : std::initializer_list<forms::Control*>{
                  &OldLabel, &OldPassword, &NewLabel, &NewPassword, &ConfirmLabel,
-                 &ConfirmPassword, &OK, &Cancel})
+                 &ConfirmPassword, &Protected, &OK, &Cancel})
             c->SetTabIndex(tab++);
     }
 
@@ -166,6 +169,7 @@ protected:
         const bool has_old = os::HasSaverPassword();
         OldLabel.SetVisible(has_old);
         OldPassword.SetVisible(has_old);
+        Protected.SetValue(os::PasswordRequired() ? forms::vbChecked : forms::vbUnchecked);
     }
 
 private:
@@ -177,10 +181,17 @@ private:
             Refuse("The old password is not correct.", OldPassword);
         } else if (new_text != confirm_text) {
             Refuse("The new passwords do not match.", NewPassword);
-        } else if (!os::SetSaverPassword(new_text)) {
-            Message.SetCaption("The password could not be saved.");
         } else {
-            changed = true;
+            // The requirement first: when either write fails, both stay as they were.
+            const bool was_required = os::PasswordRequired();
+            if (!os::SetPasswordRequired(Protected.Value() != forms::vbUnchecked)) {
+                Message.SetCaption("The settings could not be saved.");
+            } else if (!os::SetSaverPassword(new_text)) {
+                os::SetPasswordRequired(was_required);
+                Message.SetCaption("The password could not be saved.");
+            } else {
+                changed = true;
+            }
         }
         os::WipeSecret(old_text);
         os::WipeSecret(new_text);

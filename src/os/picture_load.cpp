@@ -42,6 +42,10 @@ std::unique_ptr<Surface> LoadPictureFromMemory(const unsigned char* data, std::s
             for (int x = 0; x < w; ++x, p += 4) {
                 // Colour over black: each channel scaled by its alpha.
                 const unsigned a = p[3];
+                if (a == 255) {  // the common opaque pixel needs no scaling
+                    row[x] = (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
+                    continue;
+                }
                 auto ch = [a](unsigned v) { return (v * a + 127) / 255; };
                 row[x] = (ch(p[0]) << 16) | (ch(p[1]) << 8) | ch(p[2]);
             }

@@ -13,7 +13,7 @@ int TurnedDirection(double t, float leaderDir) {
 
 void TurnFormation(std::int16_t lastSlot) {
     if (SeqActive != 0) return;
-    const double t = forms::IntegerPart(forms::Rnd() * 3.0);
+    const double t = forms::IntegerPart(forms::Rnd() * 3.0f);
     const int d = TurnedDirection(t, Planes[0].Dir);
     const int last = lastSlot < PlaneSlots ? lastSlot : PlaneSlots - 1;
     for (int i = 0; i <= last; ++i) {

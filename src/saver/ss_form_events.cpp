@@ -1,5 +1,7 @@
 // The event timer's tick: one random event (thunder, a scripted sequence or a turn of the
 // formation) per tick, then the next value and the next interval.
+#include <cstdint>
+
 #include "forms/conversions.h"
 #include "forms/random.h"
 #include "os/gdi.h"
@@ -11,23 +13,35 @@
 
 namespace {
 
-enum class EventKindValue { None, Thunder1, Thunder2, Sequence, Direction };
+enum class EventKind { None, Thunder1, Thunder2, Sequence, Direction };
 
-EventKindValue Classify(float v, const float (&p)[4]) {
-    if (v >= p[0] && v <= p[1] - 1) return EventKindValue::Thunder1;
-    if (v >= p[1] && v <= p[2] - 1) return EventKindValue::Thunder2;
-    if (v >= p[2] && v <= p[3] - 1) return EventKindValue::Sequence;
-    if (v >= p[3] && v <= 9) return EventKindValue::Direction;
-    return EventKindValue::None;
+// The first test that holds decides; the ranges are made of float comparisons exactly as
+// the boundaries give them, so an out-of-order or equal pair simply leaves a range empty.
+EventKind Classify(float v, const float (&p)[4]) {
+    if (v >= p[0] && v <= p[1] - 1) return EventKind::Thunder1;
+    if (v >= p[1] && v <= p[2] - 1) return EventKind::Thunder2;
+    if (v >= p[2] && v <= p[3] - 1) return EventKind::Sequence;
+    if (v >= p[3] && v <= 9) return EventKind::Direction;
+    return EventKind::None;
 }
 
-float DrawValue() { return static_cast<float>(forms::IntegerPart(forms::Rnd() * 10.0f)); }
+// floor(u x k) for a fresh draw u.
+float DrawChoice(float k) { return static_cast<float>(forms::IntegerPart(forms::Rnd() * k)); }
+
+// The event timer never runs faster than a stored interval of 999 ms would make it: then
+// every random interval is at least 1 ms, and a hand-edited tiny or negative EventInt
+// cannot turn the thunder into a strobe. The set-up's first interval uses the same floor.
+constexpr std::int16_t kLowestEventInt = 999;
+
+std::int16_t UsableEventInt(std::int16_t stored) {
+    return stored < kLowestEventInt ? kLowestEventInt : stored;
+}
 
 }  // namespace
 
 void SSForm::PaintLightning(int row) {
     const os::Surface* picture = Lightning.Picture();
-    if (picture == nullptr) return;
+    if (picture == nullptr || row < 0 || row >= LightVariants) return;
     os::StretchPaint(hDC(), LightPos[row][LightPosX], LightPos[row][LightPosY],
                      LightPos[row][LightPosW], LightPos[row][LightPosH], *picture, os::SRCPAINT);
 }
@@ -35,42 +49,48 @@ void SSForm::PaintLightning(int row) {
 void SSForm::Eventer_Timer() {
     const float(&p)[4] = Settings.EventProbs;
 
+    // With thunder off the two thunder ranges move up by P2, out of the thunder kinds.
     if (NextEvent < p[2] && Settings.EnaTh == 0) NextEvent = NextEvent + p[2];
 
     switch (Classify(NextEvent, p)) {
-    case EventKindValue::Thunder1: {
-        const int r = static_cast<int>(forms::IntegerPart(forms::Rnd() * 5.0f));
+    case EventKind::Thunder1: {
+        // A bright bolt: the picture ORed onto the window; the two inversions cancel.
+        const int row = static_cast<int>(DrawChoice(5.0f));
         if (Settings.ThWavEna != 0) PlayWave(Settings.ThunderWav, 1);
-        PaintLightning(r);
+        PaintLightning(row);
         os::InvertRect(hDC(), &ScreenRect);
         os::InvertRect(hDC(), &ScreenRect);
-        NextEvent = DrawValue();
+        NextEvent = DrawChoice(10.0f);
         break;
     }
-    case EventKindValue::Thunder2: {
-        const int r = static_cast<int>(forms::IntegerPart(forms::Rnd() * 5.0f));
+    case EventKind::Thunder2: {
+        // A dark bolt: painted on the inverted window, which is then inverted back.
+        const int row = static_cast<int>(DrawChoice(5.0f));
         if (Settings.ThWavEna != 0) PlayWave(Settings.ThunderWav, 1);
         os::InvertRect(hDC(), &ScreenRect);
-        PaintLightning(r);
+        PaintLightning(row);
         os::InvertRect(hDC(), &ScreenRect);
-        NextEvent = DrawValue();
+        NextEvent = DrawChoice(10.0f);
         break;
     }
-    case EventKindValue::Sequence:
+    case EventKind::Sequence:
         if (SeqActive == 0 && RunMode == ModeSaver) StartSequence(Stage());
+        // No draw: the next tick evaluates P1 (after the shift, when thunder is off).
         NextEvent = p[1];
         break;
-    case EventKindValue::Direction:
-        DirectionEvent();
-        NextEvent = DrawValue();
+    case EventKind::Direction:
+        DirectionEvent();  // draws t only when no sequence runs
+        NextEvent = DrawChoice(10.0f);
         break;
-    case EventKindValue::None:
-        NextEvent = DrawValue();
+    case EventKind::None:
+        NextEvent = DrawChoice(10.0f);
         break;
     }
 
-    const double interval =
-        static_cast<double>(forms::Rnd()) * 2000.0 + Settings.EventInt - 998;
+    // u x 2000 + EventInt - 998 in single precision, the last draw of the tick.
+    const float interval =
+        forms::Rnd() * 2000.0f + static_cast<float>(UsableEventInt(Settings.EventInt)) - 998.0f;
     SetEventInterval(forms::RoundToInt32(interval));
+    // Yield: the message loop presents what the thunder drew on the window at once.
     forms::DoEvents();
 }

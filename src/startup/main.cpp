@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "dialogs/ss_config.h"
 #include "forms/app.h"
 #include "forms/command.h"
 #include "forms/conversions.h"
@@ -51,8 +52,13 @@ void RunPreviewRoad(const std::string& cmd) {
 
 void RunSettingsRoad() {
     LoadSettings();
-    // The settings dialog is shown here once it exists; until then the road ends after
-    // loading the settings.
+    // Centred in twips on the dialog's outer size; reading the width loads the dialog,
+    // whose load fills its controls from the settings just read. An odd difference leaves
+    // the dialog on a half twip.
+    SSconfig& dialog = SSconfigInstance();
+    dialog.SetLeft((forms::Screen.Width() - dialog.Width()) / 2.0f);
+    dialog.SetTop((forms::Screen.Height() - dialog.Height()) / 2.0f);
+    dialog.Show(true);
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ XSession::~XSession() {
 std::uint32_t XSession::DesktopPixel(int x, int y) {
     // Bands of colour with a fine texture: any misplaced copy shows.
     return static_cast<std::uint32_t>(((x / 4) & 0xFF) << 16 | ((y / 3) & 0xFF) << 8 |
-                                      ((x ^ y) & 0x3F) + 0x40);
+                                      (((x ^ y) & 0x3F) + 0x40));
 }
 
 void XSession::ShowDesktop() {
@@ -195,6 +195,16 @@ unsigned long XSession::WaitForWindow(const std::string& title, int ms) {
         SleepMs(20);
     }
     return 0;
+}
+
+std::optional<XSession::Placement> XSession::WindowPlacement(unsigned long id) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(display_, id, &a)) return std::nullopt;
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(display_, id, DefaultRootWindow(display_), 0, 0, &x, &y, &child))
+        return std::nullopt;
+    return Placement{x, y, a.width, a.height};
 }
 
 void XSession::Key(const char* keysym_name) {

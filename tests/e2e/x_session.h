@@ -46,6 +46,11 @@ public:
     std::vector<std::string> TopLevelTitles();
     // Waits up to ms for a top-level window with this title to be mapped.
     unsigned long WaitForWindow(const std::string& title, int ms);
+    // Where a window stands on the screen and its size (root coordinates), or nullopt.
+    struct Placement {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    std::optional<Placement> WindowPlacement(unsigned long id);
 
     void Key(const char* keysym_name);
     void Type(const std::string& text);

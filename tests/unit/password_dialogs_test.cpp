@@ -156,4 +156,58 @@ TEST_F(PasswordDialogTest, OnlyTheScreenSaverProviderIsKnown) {
     EXPECT_EQ(Dialog(kChange), 0u);
 }
 
+TEST_F(PasswordDialogTest, PasswordProtectedBoxStartsFromTheSettingAndIsWrittenOnOK) {
+    ASSERT_TRUE(os::SetPasswordRequired(true));
+    // Alt+P clears the ticked box; OK stores the password and the cleared requirement.
+    host().Schedule(20, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Type(id, "heron");
+        Key(id, forms::vbKeyTab, '\t');
+        Type(id, "heron");
+        host().PushKey(id, 'P', 0, forms::vbAltMask);
+        Key(id, forms::vbKeyReturn, '\r');
+    });
+    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_FALSE(os::PasswordRequired());
+    EXPECT_TRUE(os::CheckSaverPassword("heron"));
+
+    // Cleared now: Tab from the last field reaches the box, Space ticks it.
+    host().Schedule(host().NowMs() + 20, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Type(id, "heron");
+        Key(id, forms::vbKeyTab, '\t');
+        Type(id, "egret");
+        Key(id, forms::vbKeyTab, '\t');
+        Type(id, "egret");
+        Key(id, forms::vbKeyTab, '\t');
+        Key(id, forms::vbKeySpace, ' ');
+        Key(id, forms::vbKeyReturn, '\r');
+    });
+    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_TRUE(os::PasswordRequired());
+    EXPECT_TRUE(os::CheckSaverPassword("egret"));
+}
+
+TEST_F(PasswordDialogTest, PasswordProtectedBoxIsNotWrittenOnCancelOrARefusal) {
+    ASSERT_TRUE(os::SetPasswordRequired(false));
+    ASSERT_TRUE(os::SetSaverPassword("old"));
+    host().Schedule(20, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Type(id, "wrong");
+        host().PushKey(id, 'P', 0, forms::vbAltMask);
+        Key(id, forms::vbKeyReturn, '\r');  // refused: the old password is wrong
+    });
+    host().Schedule(40, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Key(id, forms::vbKeyEscape, 27);
+    });
+    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
+    EXPECT_FALSE(os::PasswordRequired());
+    EXPECT_TRUE(os::CheckSaverPassword("old"));
+}
+
 }  // namespace

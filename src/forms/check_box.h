@@ -1,0 +1,68 @@
+// A check box: a sunken white square with a black tick, its caption to the right (access
+// key "&x"). Value 0 is clear, 1 ticked, 2 greyed (ticked on a dithered grey square: a
+// value that is neither, e.g. read back from storage). A click on the square or on its
+// caption, Space while it has the focus, or its access key toggles it between 0 and 1 (a
+// greyed box becomes clear) and runs OnClick. Setting Value from code runs OnClick nested
+// in the call, only when the value actually changes. Disabled, the box keeps its tick,
+// drawn grey, and its caption is etched.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "forms/control.h"
+
+namespace forms {
+
+constexpr int vbUnchecked = 0;
+constexpr int vbChecked = 1;
+constexpr int vbGrayed = 2;
+
+class CheckBox : public Control {
+public:
+    CheckBox(Container& container, std::string name);
+    ~CheckBox() override;
+
+    const std::string& Caption();
+    void SetCaption(const std::string& caption);
+    // 0, 1 or 2; a value outside that range is clamped into it.
+    int Value();
+    void SetValue(int v);
+
+    // The Click event: every change of Value, by the user or from code.
+    std::function<void()> OnClick;
+
+    // Whether the square is drawn pressed (mouse held over it, or Space held).
+    bool Pressed() const { return pressed_; }
+    // The square's side in pixels and where it stands in the control (vertically centred
+    // at the left edge); the caption starts CaptionGap pixels to its right.
+    static constexpr int BoxSize = 13;
+    static constexpr int CaptionGap = 4;
+    os::Rect BoxRect();
+
+    bool TakesFocus() const override { return true; }
+    char AccessKey() override;
+    void OnAccessKey() override;
+    void Paint(os::HDC dc, int width, int height) override;
+    void HandleMouseDown(int button, int shift, int x, int y) override;
+    void HandleMouseUp(int button, int shift, int x, int y) override;
+    void HandleMouseMove(int buttons, int shift, int x, int y) override;
+    void HandleClick() override;
+    void HandleDblClick() override;
+    void HandleKeyDown(int& key, int shift) override;
+    void HandleKeyUp(int& key, int shift) override;
+    void HandleFocus(bool gained) override;
+    void Destroy() override;
+
+private:
+    void Toggle();
+    void SetPressed(bool p);
+
+    std::string caption_;
+    int value_ = vbUnchecked;
+    bool pressed_ = false;
+    bool mouse_held_ = false;
+    bool space_held_ = false;
+};
+
+}  // namespace forms

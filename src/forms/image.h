@@ -1,0 +1,47 @@
+// An image control: shows a picture, stretched to fill the control's box when Stretch is on
+// (the default here), else at its own size from the top-left corner. It has no background
+// of its own: where no picture lies, the container shows through. Like every control it is
+// clipped by its container (a panel cuts off what lies outside it, a negative Top
+// included). Takes no focus; OnClick runs on a click.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "forms/control.h"
+#include "os/surface.h"
+
+namespace forms {
+
+class Image : public Control {
+public:
+    Image(Container& container, std::string name);
+    ~Image() override;
+
+    // Loads a picture held inside the executable (resources::Find names); false when the
+    // resource is missing or cannot be decoded (the previous picture is then kept).
+    bool LoadPicture(std::string_view resource_name);
+    // Takes a copy of a picture (e.g. another form's image).
+    void SetPicture(const os::Surface& picture);
+    // Removes the picture.
+    void ClearPicture();
+    // The picture, or nullptr (touching it loads the form).
+    const os::Surface* Picture();
+
+    bool Stretch();
+    void SetStretch(bool on);
+
+    std::function<void()> OnClick;
+
+    void Paint(os::HDC dc, int width, int height) override;
+    void HandleClick() override;
+    void Destroy() override;
+
+private:
+    std::unique_ptr<os::Surface> picture_;
+    bool stretch_ = true;
+};
+
+}  // namespace forms

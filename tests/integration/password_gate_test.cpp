@@ -1,0 +1,87 @@
+// With password protection on, the saver ends only when the prompt accepts the password;
+// the animation goes on while the prompt is open.
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "forms/metrics.h"
+#include "os/password_store.h"
+#include "os/window.h"
+#include "saver/ss_form.h"
+#include "saver/ss_module.h"
+#include "settings/settings.h"
+#include "support/saver_fixture.h"
+
+namespace {
+
+class PasswordGate : public tavro_test::SaverFixture {
+protected:
+    void SetUp() override {
+        SaverFixture::SetUp();
+        ASSERT_TRUE(os::SetSaverPassword("kestrel"));
+        ASSERT_TRUE(os::SetPasswordRequired(true));
+    }
+    os::HostWindowId Saver() { return static_cast<os::HostWindowId>(SSFormInstance().hWnd()); }
+    os::HostWindowId Prompt() {
+        for (os::HostWindowId id : host().TopLevelWindows())
+            if (id != Saver() && os::IsWindowVisible(static_cast<os::HWND>(id))) return id;
+        return 0;
+    }
+    // At `ms`: types `text` into the open prompt and presses Enter.
+    void AnswerAt(std::uint64_t ms, const std::string& text) {
+        host().Schedule(ms, [=, this] {
+            const os::HostWindowId prompt = Prompt();
+            ASSERT_NE(prompt, 0u) << "no prompt open at " << ms;
+            EXPECT_EQ(RunMode, ModePassword);
+            for (char c : text)
+                host().PushKey(prompt,
+                               static_cast<unsigned>(std::toupper(static_cast<unsigned char>(c))),
+                               static_cast<std::uint32_t>(c));
+            host().PushKey(prompt, forms::vbKeyReturn, '\r');
+        });
+    }
+};
+
+TEST_F(PasswordGate, WrongPasswordKeepsTheSaverAndTheRightOneEndsIt) {
+    int frames_before_prompt = 0, frames_after_wrong = 0;
+    bool ended_early = false;
+    host().Schedule(300, [&] {
+        frames_before_prompt = host().PresentCount(Saver());
+        host().PushClick(Saver(), 40, 40);
+    });
+    AnswerAt(400, "falcon");
+    host().Schedule(2000, [&] {
+        ended_early = !SSFormInstance().IsLoaded();
+        frames_after_wrong = host().PresentCount(Saver());
+        EXPECT_EQ(RunMode, ModeSaver);  // back from the check, still running
+        EXPECT_EQ(Prompt(), 0u);
+        host().PushKey(Saver(), 'Q', 'q');
+    });
+    AnswerAt(2100, "kestrel");
+    RunMain("/s");
+    EXPECT_FALSE(ended_early);
+    EXPECT_FALSE(SSFormInstance().IsLoaded());
+    EXPECT_GE(host().NowMs(), 2100u);
+    // Frames kept coming while the prompt was open and after the refusal.
+    EXPECT_GT(frames_after_wrong, frames_before_prompt + 50);
+}
+
+TEST_F(PasswordGate, PreviewNeverAsksForThePassword) {
+    const auto parent = host().AddForeignWindow("Host", {0, 0, 152, 112});
+    host().Schedule(300, [&] {
+        EXPECT_EQ(PwdProtected, 0);
+        host().DestroyForeignWindow(parent);
+    });
+    RunMain("/p " + std::to_string(parent));
+    EXPECT_FALSE(SSFormInstance().IsLoaded());
+}
+
+TEST_F(PasswordGate, WithoutProtectionTheStoredPasswordIsNotAsked) {
+    ASSERT_TRUE(os::SetPasswordRequired(false));
+    host().Schedule(300, [&] { host().PushClick(Saver(), 40, 40); });
+    RunMain("/s");
+    EXPECT_FALSE(SSFormInstance().IsLoaded());
+    EXPECT_LT(host().NowMs(), 400u);
+}
+
+}  // namespace
