@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  g++ cmake ninja-build pkg-config git
+  g++ cmake ninja-build pkg-config git fonts-liberation2
   libx11-dev libxext-dev libxfixes-dev libxtst-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libcrypt-dev libstb-dev

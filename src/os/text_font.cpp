@@ -1,6 +1,8 @@
 // FreeType and fontconfig behind the Font interface.
 #include "os/text_font.h"
 
+#include <strings.h>
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -46,6 +48,12 @@ std::optional<FaceFile> MatchFace(const FontKey& key) {
     }();
     if (!ready) return std::nullopt;
     FcPattern* pattern = FcPatternCreate();
+    // The classic dialog face is narrow; the generic sans face fontconfig would give for it
+    // is wide enough to cut captions sized for it. Prefer faces with its proportions.
+    if (strcasecmp(key.face.c_str(), "MS Sans Serif") == 0) {
+        for (const char* narrow : {"Liberation Sans", "Arimo", "DejaVu Sans Condensed"})
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(narrow));
+    }
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(key.face.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, key.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT, key.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);

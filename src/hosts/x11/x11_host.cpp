@@ -112,28 +112,36 @@ bool X11Host::ReadScreen(std::uint32_t* dst, int dst_stride, int x, int y, int w
     const Clip clip = ClipToScreen(x, y, w, h, ScreenWidth(), ScreenHeight());
     if (!dst || clip.empty()) return false;
     const int cw = clip.x1 - clip.x0, ch = clip.y1 - clip.y0;
-    // Grown as needed and kept: remaking a screen-sized shared image costs far more than
-    // reading the screen.
+    // Read in bands so the scratch image stays small (a screen-sized one would add its
+    // whole size to the peak memory of the run); it is grown as needed and kept, since
+    // remaking a shared image costs far more than reading the screen.
+    constexpr int kBandPixels = 1 << 19;
+    const int band = std::max(1, std::min(ch, kBandPixels / std::max(cw, 1)));
     auto& image = s_->read_image;
-    if (!image || image->width() < cw || image->height() < ch) {
+    if (!image || image->width() < cw || image->height() < band) {
         const int iw = std::max(cw, image ? image->width() : 0);
-        const int ih = std::max(ch, image ? image->height() : 0);
+        const int ih = std::max(band, image ? image->height() : 0);
         image.reset();
         image = x11::ImageBuffer::Create(s_->display, s_->visual, s_->depth, iw, ih, s_->shm);
         if (!image) return false;
     }
-    XImage* ximage = image->Read(s_->root, clip.x0, clip.y0, cw, ch);
-    if (!ximage) return false;
-    for (int row = 0; row < ch; ++row) {
-        std::uint32_t* out = dst + static_cast<std::ptrdiff_t>(clip.y0 - y + row) * dst_stride +
-                             (clip.x0 - x);
-        if (s_->format.IsDirect()) {
-            const auto* in = reinterpret_cast<const std::uint32_t*>(
-                ximage->data + static_cast<std::ptrdiff_t>(row) * ximage->bytes_per_line);
-            for (int col = 0; col < cw; ++col) out[col] = in[col] & 0x00FFFFFFu;
-        } else {
-            for (int col = 0; col < cw; ++col) {
-                out[col] = s_->format.Decode(static_cast<std::uint32_t>(XGetPixel(ximage, col, row)));
+    for (int top = 0; top < ch; top += band) {
+        const int rows = std::min(band, ch - top);
+        XImage* ximage = image->Read(s_->root, clip.x0, clip.y0 + top, cw, rows);
+        if (!ximage) return false;
+        for (int row = 0; row < rows; ++row) {
+            std::uint32_t* out =
+                dst + static_cast<std::ptrdiff_t>(clip.y0 - y + top + row) * dst_stride +
+                (clip.x0 - x);
+            if (s_->format.IsDirect()) {
+                const auto* in = reinterpret_cast<const std::uint32_t*>(
+                    ximage->data + static_cast<std::ptrdiff_t>(row) * ximage->bytes_per_line);
+                for (int col = 0; col < cw; ++col) out[col] = in[col] & 0x00FFFFFFu;
+            } else {
+                for (int col = 0; col < cw; ++col) {
+                    out[col] = s_->format.Decode(
+                        static_cast<std::uint32_t>(XGetPixel(ximage, col, row)));
+                }
             }
         }
     }
