@@ -1,4 +1,5 @@
 #include "forms/image.h"
+#include "forms/resource_picture.h"
 
 #include <algorithm>
 
@@ -20,9 +21,7 @@ void Image::Destroy() {
 
 bool Image::LoadPicture(std::string_view resource_name) {
     Touch();
-    const resources::Blob blob = resources::Find(resource_name);
-    if (blob.empty()) return false;
-    std::unique_ptr<os::Surface> decoded = os::LoadPictureFromMemory(blob.data, blob.size);
+    SharedPicture decoded = ResourcePicture(resource_name);
     if (!decoded) return false;
     picture_ = std::move(decoded);
     Invalidate();
@@ -31,11 +30,7 @@ bool Image::LoadPicture(std::string_view resource_name) {
 
 void Image::SetPicture(const os::Surface& picture) {
     Touch();
-    auto copy = std::make_unique<os::Surface>(picture.width(), picture.height());
-    for (int y = 0; y < picture.height(); ++y)
-        std::copy(picture.row(y), picture.row(y) + picture.width(), copy->row(y));
-    copy->NoteWritten(copy->bounds());
-    picture_ = std::move(copy);
+    picture_ = CopyPicture(picture);
     Invalidate();
 }
 

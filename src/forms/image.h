@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "forms/control.h"
+#include "forms/resource_picture.h"
 #include "os/surface.h"
 
 namespace forms {
@@ -40,7 +41,7 @@ public:
     void Destroy() override;
 
 private:
-    std::unique_ptr<os::Surface> picture_;
+    SharedPicture picture_;
     bool stretch_ = true;
 };
 

@@ -1,4 +1,5 @@
 #include "forms/picture_box.h"
+#include "forms/resource_picture.h"
 
 #include <algorithm>
 
@@ -82,9 +83,7 @@ void PictureBox::DrawPicture() {
 
 bool PictureBox::LoadPicture(std::string_view resource_name) {
     Touch();
-    const resources::Blob blob = resources::Find(resource_name);
-    if (blob.empty()) return false;
-    std::unique_ptr<os::Surface> decoded = os::LoadPictureFromMemory(blob.data, blob.size);
+    SharedPicture decoded = ResourcePicture(resource_name);
     if (!decoded) return false;
     picture_ = std::move(decoded);
     DrawPicture();
@@ -93,11 +92,7 @@ bool PictureBox::LoadPicture(std::string_view resource_name) {
 
 void PictureBox::SetPicture(const os::Surface& picture) {
     Touch();
-    auto copy = std::make_unique<os::Surface>(picture.width(), picture.height());
-    for (int y = 0; y < picture.height(); ++y)
-        std::copy(picture.row(y), picture.row(y) + picture.width(), copy->row(y));
-    copy->NoteWritten(copy->bounds());
-    picture_ = std::move(copy);
+    picture_ = CopyPicture(picture);
     DrawPicture();
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "forms/control.h"
+#include "forms/resource_picture.h"
 #include "os/surface.h"
 
 namespace forms {
@@ -64,7 +65,7 @@ private:
 
     std::unique_ptr<os::Surface> image_;
     os::HDC dc_ = 0;
-    std::unique_ptr<os::Surface> picture_;
+    SharedPicture picture_;
     os::COLORREF back_color_;
     os::COLORREF fore_color_;
     bool auto_redraw_ = true;
