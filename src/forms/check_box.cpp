@@ -37,15 +37,15 @@ void FillDither(os::HDC dc, const os::Rect& r) {
 
 }  // namespace
 
-CheckBox::CheckBox(Container& container, std::string name) : Control(container, std::move(name)) {}
+CheckBox::CheckBox(Container& container, std::string name)
+    : PressableControl(container, std::move(name)) {}
 
 CheckBox::~CheckBox() = default;
 
 void CheckBox::Destroy() {
     caption_.clear();
     value_ = vbUnchecked;
-    pressed_ = mouse_held_ = space_held_ = false;
-    Control::Destroy();
+    PressableControl::Destroy();
 }
 
 const std::string& CheckBox::Caption() { Touch(); return caption_; }
@@ -87,51 +87,6 @@ void CheckBox::HandleClick() { Toggle(); }
 // The second press of a double-click toggles again, as two clicks would.
 void CheckBox::HandleDblClick() { Toggle(); }
 
-void CheckBox::SetPressed(bool p) {
-    if (pressed_ == p) return;
-    pressed_ = p;
-    Invalidate();
-}
-
-void CheckBox::HandleMouseDown(int button, int, int, int) {
-    if (button != vbLeftButton) return;
-    mouse_held_ = true;
-    SetPressed(true);
-}
-
-void CheckBox::HandleMouseMove(int, int, int x, int y) {
-    if (!mouse_held_) return;
-    SetPressed(x >= 0 && y >= 0 && x < PixelWidth() && y < PixelHeight());
-}
-
-void CheckBox::HandleMouseUp(int button, int, int, int) {
-    if (button != vbLeftButton) return;
-    mouse_held_ = false;
-    SetPressed(space_held_);
-}
-
-void CheckBox::HandleKeyDown(int& key, int) {
-    if (key != vbKeySpace) return;
-    space_held_ = true;
-    SetPressed(true);
-}
-
-// Space toggles on release, as a click does.
-void CheckBox::HandleKeyUp(int& key, int) {
-    if (key != vbKeySpace || !space_held_) return;
-    space_held_ = false;
-    SetPressed(mouse_held_);
-    Toggle();
-}
-
-void CheckBox::HandleFocus(bool gained) {
-    if (!gained) {
-        space_held_ = false;
-        SetPressed(mouse_held_);
-    }
-    Invalidate();
-}
-
 void CheckBox::Paint(os::HDC dc, int width, int height) {
     FillSolid(dc, os::Rect{0, 0, width, height}, ColorButtonFace);
     const bool enabled = EffectivelyEnabled();
@@ -142,7 +97,7 @@ void CheckBox::Paint(os::HDC dc, int width, int height) {
         FillDither(dc, inside);
     } else {
         // Held down or disabled, the inside is grey instead of white.
-        FillSolid(dc, inside, enabled && !pressed_ ? ColorWindow : ColorButtonFace);
+        FillSolid(dc, inside, enabled && !Pressed() ? ColorWindow : ColorButtonFace);
     }
     if (value_ != vbUnchecked) {
         const os::COLORREF tick = enabled && value_ == vbChecked ? ColorWindowText : ColorGrayText;

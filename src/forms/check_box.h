@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "forms/control.h"
+#include "forms/pressable_control.h"
 
 namespace forms {
 
@@ -18,7 +18,7 @@ constexpr int vbUnchecked = 0;
 constexpr int vbChecked = 1;
 constexpr int vbGrayed = 2;
 
-class CheckBox : public Control {
+class CheckBox : public PressableControl {
 public:
     CheckBox(Container& container, std::string name);
     ~CheckBox() override;
@@ -32,37 +32,24 @@ public:
     // The Click event: every change of Value, by the user or from code.
     std::function<void()> OnClick;
 
-    // Whether the square is drawn pressed (mouse held over it, or Space held).
-    bool Pressed() const { return pressed_; }
     // The square's side in pixels and where it stands in the control (vertically centred
     // at the left edge); the caption starts CaptionGap pixels to its right.
     static constexpr int BoxSize = 13;
     static constexpr int CaptionGap = 4;
     os::Rect BoxRect();
 
-    bool TakesFocus() const override { return true; }
     char AccessKey() override;
     void OnAccessKey() override;
     void Paint(os::HDC dc, int width, int height) override;
-    void HandleMouseDown(int button, int shift, int x, int y) override;
-    void HandleMouseUp(int button, int shift, int x, int y) override;
-    void HandleMouseMove(int buttons, int shift, int x, int y) override;
     void HandleClick() override;
     void HandleDblClick() override;
-    void HandleKeyDown(int& key, int shift) override;
-    void HandleKeyUp(int& key, int shift) override;
-    void HandleFocus(bool gained) override;
     void Destroy() override;
 
 private:
     void Toggle();
-    void SetPressed(bool p);
 
     std::string caption_;
     int value_ = vbUnchecked;
-    bool pressed_ = false;
-    bool mouse_held_ = false;
-    bool space_held_ = false;
 };
 
 }  // namespace forms

@@ -8,15 +8,14 @@
 namespace forms {
 
 CommandButton::CommandButton(Container& container, std::string name)
-    : Control(container, std::move(name)) {}
+    : PressableControl(container, std::move(name)) {}
 
 CommandButton::~CommandButton() = default;
 
 void CommandButton::Destroy() {
     caption_.clear();
     default_ = cancel_ = false;
-    pressed_ = mouse_held_ = space_held_ = false;
-    Control::Destroy();
+    PressableControl::Destroy();
 }
 
 const std::string& CommandButton::Caption() { Touch(); return caption_; }
@@ -62,55 +61,6 @@ void CommandButton::HandleClick() {
     if (OnClick) OnClick();
 }
 
-void CommandButton::SetPressed(bool p) {
-    if (pressed_ == p) return;
-    pressed_ = p;
-    Invalidate();
-}
-
-void CommandButton::HandleMouseDown(int button, int, int, int) {
-    if (button != vbLeftButton) return;
-    mouse_held_ = true;
-    SetPressed(true);
-}
-
-void CommandButton::HandleMouseMove(int, int, int x, int y) {
-    if (!mouse_held_) return;
-    // Held down, the button looks pressed only while the pointer is over it.
-    SetPressed(x >= 0 && y >= 0 && x < PixelWidth() && y < PixelHeight());
-}
-
-void CommandButton::HandleMouseUp(int button, int, int, int) {
-    if (button != vbLeftButton) return;
-    mouse_held_ = false;
-    SetPressed(space_held_);
-}
-
-void CommandButton::HandleKeyDown(int& key, int shift) {
-    (void)shift;
-    if (key == vbKeySpace) {
-        space_held_ = true;
-        SetPressed(true);
-    }
-}
-
-// Space clicks on release, as the pressed look suggests.
-void CommandButton::HandleKeyUp(int& key, int shift) {
-    (void)shift;
-    if (key != vbKeySpace || !space_held_) return;
-    space_held_ = false;
-    SetPressed(mouse_held_);
-    HandleClick();
-}
-
-void CommandButton::HandleFocus(bool gained) {
-    if (!gained) {
-        space_held_ = false;
-        SetPressed(mouse_held_);
-    }
-    Invalidate();
-}
-
 void CommandButton::Paint(os::HDC dc, int width, int height) {
     const os::Rect all{0, 0, width, height};
     FillSolid(dc, all, ColorButtonFace);
@@ -124,12 +74,12 @@ void CommandButton::Paint(os::HDC dc, int width, int height) {
         FillSolid(dc, os::Rect{width - 1, 0, width, height}, ColorButtonDarkShadow);
         face = os::Rect{1, 1, width - 1, height - 1};
     }
-    DrawRaisedEdge(dc, face, pressed_);
+    DrawRaisedEdge(dc, face, Pressed());
 
     const os::SIZE text = os::MeasureAccessText(dc, caption_);
     int x = face.left + (face.width() - text.cx) / 2;
     int y = face.top + (face.height() - text.cy) / 2;
-    if (pressed_) {
+    if (Pressed()) {
         ++x;
         ++y;
     }

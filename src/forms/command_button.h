@@ -7,11 +7,11 @@
 #include <functional>
 #include <string>
 
-#include "forms/control.h"
+#include "forms/pressable_control.h"
 
 namespace forms {
 
-class CommandButton : public Control {
+class CommandButton : public PressableControl {
 public:
     CommandButton(Container& container, std::string name);
     ~CommandButton() override;
@@ -27,31 +27,18 @@ public:
 
     std::function<void()> OnClick;
 
-    // Whether the button is drawn pressed in (mouse held down over it, or Space held).
-    bool Pressed() const { return pressed_; }
 
-    bool TakesFocus() const override { return true; }
     char AccessKey() override;
     void OnAccessKey() override;
     void Paint(os::HDC dc, int width, int height) override;
-    void HandleMouseDown(int button, int shift, int x, int y) override;
-    void HandleMouseUp(int button, int shift, int x, int y) override;
-    void HandleMouseMove(int buttons, int shift, int x, int y) override;
     void HandleClick() override;
-    void HandleKeyDown(int& key, int shift) override;
-    void HandleKeyUp(int& key, int shift) override;
-    void HandleFocus(bool gained) override;
     void Destroy() override;
 
 private:
-    void SetPressed(bool p);
 
     std::string caption_;
     bool default_ = false;
     bool cancel_ = false;
-    bool pressed_ = false;
-    bool mouse_held_ = false;
-    bool space_held_ = false;
 };
 
 }  // namespace forms
