@@ -127,10 +127,11 @@ Figure LoopAstern() {
 }
 
 Figure LineAbreast() {
-    // Five side by side come up from the bottom, bank right together and climb away.
+    // Five side by side come up from the bottom, bank right and back left together and
+    // climb away; short enough that none comes round again on a low screen.
     Figure f{"Line abreast", {}};
     for (int i = 0; i < 5; ++i)
-        f.planes.push_back(At(60 + 170 * i, 930, {{U, 220}, {UR, 90}, {U, 60}, {UL, 90}, {U, 200}}));
+        f.planes.push_back(At(60 + 170 * i, 900, {{U, 180}, {UR, 80}, {U, 40}, {UL, 80}, {U, 140}}));
     return f;
 }
 

@@ -82,7 +82,9 @@ TEST_F(SaverOnX, ASecondSaverEndsAtOnceWhileOneRuns) {
 }
 
 TEST_F(SaverOnX, PreviewDrawsInsideTheHostWindowUntilItIsDestroyed) {
-    const unsigned long host = x_.CreateWindow(50, 50, 240, 180, 0x000000, "Preview host");
+    // Away from the top-left corner: the preview shows the top-left part of the whole
+    // screen's snapshot, which then holds only the desktop (and planes flying over it).
+    const unsigned long host = x_.CreateWindow(600, 400, 240, 180, 0x000000, "Preview host");
     SleepMs(100);
     SaverProcess preview(dir_.path());
     preview.Start({"/p", std::to_string(host)});
@@ -90,12 +92,14 @@ TEST_F(SaverOnX, PreviewDrawsInsideTheHostWindowUntilItIsDestroyed) {
     ASSERT_TRUE(preview.Running()) << preview.Stderr();
     const Shot inside = x_.WindowShot(host);
     Keep(inside, "preview");
-    int lit = 0;
-    for (std::uint32_t p : inside.pixels)
-        if (p != 0) ++lit;
-    EXPECT_GT(lit, static_cast<int>(inside.pixels.size() / 2)) << "nothing drawn in the host";
+    int desktop = 0;
+    for (int y = 0; y < inside.height; ++y)
+        for (int x = 0; x < inside.width; ++x)
+            if (inside.at(x, y) == XSession::DesktopPixel(x, y)) ++desktop;
+    EXPECT_GT(desktop, static_cast<int>(inside.pixels.size() / 2))
+        << "the host does not show the snapshot's top-left part";
     // Input does not end a preview.
-    x_.Click(100, 100);
+    x_.Click(700, 480);
     SleepMs(200);
     EXPECT_TRUE(preview.Running());
     x_.DestroyWindow(host);

@@ -256,10 +256,10 @@ void SaverProcess::Start(const std::vector<std::string>& args,
         const int fd = open(stderr_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (fd >= 0) dup2(fd, 2);
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(TAVRO_EXE));
+        argv.push_back(const_cast<char*>(exe_.c_str()));
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv(TAVRO_EXE, argv.data());
+        execv(exe_.c_str(), argv.data());
         _exit(127);
     }
 }

@@ -69,6 +69,8 @@ class SaverProcess {
 public:
     explicit SaverProcess(std::string hive_dir) : dir_(std::move(hive_dir)) {}
     ~SaverProcess();
+    // Runs this executable instead of the one built (e.g. a copy with other files beside it).
+    void SetExecutable(std::string path) { exe_ = std::move(path); }
     void Start(const std::vector<std::string>& args,
                const std::map<std::string, std::string>& extra_env = {});
     // The exit code, or nullopt when it did not end within ms.
@@ -78,6 +80,7 @@ public:
 
 private:
     std::string dir_;
+    std::string exe_ = TAVRO_EXE;
     pid_t pid_ = -1;
     std::optional<int> code_;
     std::string stderr_path_;

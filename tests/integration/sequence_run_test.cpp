@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "forms/forms.h"
+#include "os/gdi.h"
 #include "os/window.h"
 #include "saver/init_screen_saver.h"
 #include "saver/planes.h"
@@ -97,8 +98,12 @@ TEST_F(SequenceRun, TheTwoPlaneCrossFliesAsPlannedAndEndsAtTick63) {
     for (int tick = 2; tick <= 62; ++tick) {
         form().Movement_Timer();
         ASSERT_EQ(SeqActive, -1) << "ended early, at tick " << tick;
-        if (tick == 41) EXPECT_EQ(Planes[0].SrcX, 603) << "turned too early";
-        if (tick == 42) EXPECT_EQ(Planes[0].SrcX, 402) << "did not turn at tick 42";
+        if (tick == 41) {
+            EXPECT_EQ(Planes[0].SrcX, 603) << "turned too early";
+        }
+        if (tick == 42) {
+            EXPECT_EQ(Planes[0].SrcX, 402) << "did not turn at tick 42";
+        }
     }
     EXPECT_EQ(Planes[0].X, 226);
     EXPECT_EQ(Planes[0].Y, 195);
@@ -155,7 +160,7 @@ TEST_F(SequenceRun, AfterTheEndTheFormationFliesOnAndTheNextEventFollowsAtOnce) 
 
     // The event timer fires 1 ms later and sets an ordinary interval again.
     const float before = form().NextEvent;
-    host().Advance(2);
+    host().Advance(11);  // the platform's shortest period is 10 ms
     forms::DoEvents();
     EXPECT_GE(form().Eventer.Interval(), 9002);
     EXPECT_LE(form().Eventer.Interval(), 11002);
@@ -234,6 +239,15 @@ TEST_P(ShippedSequences, EverySequencePlaysToItsEndWithItsPlanesInView) {
     const int count = static_cast<int>(LastSeq) + 1;
     ASSERT_GE(count, 8) << "the shipped file holds too few sequences";
     const int w = GetParam().w, h = GetParam().h;
+    os::Surface small(64, 64);
+    struct SmallDC {
+        os::HDC dc;
+        ~SmallDC() { os::DeleteSurfaceDC(dc); }
+    } small_dc{os::CreateSurfaceDC(&small)};
+    SequenceStage stage;
+    stage.backBuffer = small_dc.dc;
+    stage.sprite = form().Sprite.hDC();
+    stage.bounds = WrapBounds{form().WrapMaxX, form().WrapMaxY, form().WrapSpanX, form().WrapSpanY};
     for (int s = 0; s < count; ++s) {
         SCOPED_TRACE(SeqName[s]);
         const int last_plane = static_cast<int>(SeqPlanes[s]);
@@ -251,18 +265,30 @@ TEST_P(ShippedSequences, EverySequencePlaysToItsEndWithItsPlanesInView) {
         const auto in_view = [&](const PlaneRecord& p) {
             return p.X + 150 > 0 && p.X + 50 < w && p.Y + 150 > 0 && p.Y + 50 < h;
         };
-        form().Movement_Timer();
-        StartThroughEventTick(s, count);
+        // Frames are composed on the real window only when the trails are wanted; otherwise
+        // the player draws into a small buffer, which is all the positions need.
+        const bool trails = std::getenv("TAVRO_SEQUENCE_TRAILS") != nullptr;
+        const auto step = [&] {
+            if (trails) form().Movement_Timer();
+            else StepSequence(stage);
+        };
+        random_.Script({(s + 0.5f) / count});
+        if (trails) {
+            form().Movement_Timer();
+            StartThroughEventTick(s, count);
+        } else {
+            StartSequence(stage);
+        }
         ASSERT_EQ(SeqActive, -1);
         ASSERT_EQ(static_cast<int>(SeqNo), s);
         std::vector<std::uint32_t> trail;
-        for (int y = 0; y < h; ++y) trail.insert(trail.end(), Snapshot().row(y), Snapshot().row(y) + w);
+        for (int y = 0; trails && y < h; ++y) trail.insert(trail.end(), Snapshot().row(y), Snapshot().row(y) + w);
         long ticks = 1, plane_ticks = 0, seen = 0, came_back = 0;
         // Per plane: 0 not yet in view, 1 in view, 2 gone out of view after being in it.
         std::vector<int> state(static_cast<std::size_t>(last_plane) + 1, 0);
         while (SeqActive != 0) {
             ASSERT_LE(ticks, planned + 1) << "runs past its plan";
-            form().Movement_Timer();
+            step();
             ++ticks;
             if (SeqActive == 0) break;
             for (int p = 0; p <= last_plane; ++p) {
@@ -275,7 +301,7 @@ TEST_P(ShippedSequences, EverySequencePlaysToItsEndWithItsPlanesInView) {
                     state[p] = 2;
                 }
             }
-            if (ticks % 25 == 0)
+            if (trails && ticks % 25 == 0)
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x)
                         if (Window().pixel(x, y) != Snapshot().pixel(x, y))
@@ -288,7 +314,7 @@ TEST_P(ShippedSequences, EverySequencePlaysToItsEndWithItsPlanesInView) {
         EXPECT_EQ(came_back, 0);
         std::printf("%-20s %dx%d: %ld ticks, %d planes, in view %.0f %%\n", SeqName[s].c_str(), w,
                     h, ticks, last_plane + 1, 100 * share);
-        KeepTrail(SeqName[s], trail);
+        if (trails) KeepTrail(SeqName[s], trail);
     }
 }
 
