@@ -2,8 +2,11 @@
 
 #include <cstdint>
 
+#include "dialogs/about_ss.h"
+#include "dialogs/advance.h"
 #include "dialogs/control_values.h"
 #include "forms/conversions.h"
+#include "platform/explode_form.h"
 #include "settings/settings.h"
 
 SSconfig& SSconfigInstance() { return forms::Instance<SSconfig>(); }
@@ -13,6 +16,8 @@ SSconfig::SSconfig() : forms::Form("SSconfig") {
     Cancel.OnClick = [this] { Cancel_Click(); };
     Apply.OnClick = [this] { Apply_Click(); };
     Default.OnClick = [this] { Default_Click(); };
+    AdvOpt.OnClick = [this] { AdvOpt_Click(); };
+    Aboutshow.OnClick = [this] { Aboutshow_Click(); };
     CEventTime.OnChange = [this] { CEventTime_Change(); };
     CPlaneDistance.OnChange = [this] { CPlaneDistance_Change(); };
     CPlaneSpd.OnChange = [this] { CPlaneSpd_Change(); };
@@ -196,6 +201,23 @@ void SSconfig::OK_Click() {
 }
 
 void SSconfig::Cancel_Click() { Unload(); }
+
+void SSconfig::AdvOpt_Click() {
+    // Reading the width loads the dialog (its Form_Load fills it) before it is placed.
+    Advance& advanced = AdvanceInstance();
+    const float width = advanced.Width();
+    advanced.SetLeft((forms::Screen.Width() - width) / 2);
+    advanced.SetTop((forms::Screen.Height() - advanced.Height()) / 2);
+    advanced.Show(true);
+}
+
+void SSconfig::Aboutshow_Click() {
+    // Reading the box's size loads it; its centre then lies on the screen's centre.
+    AboutSS& about = AboutSSInstance();
+    about.SetLeft((forms::Screen.Width() - about.Width()) / 2);
+    about.SetTop((forms::Screen.Height() - about.Height()) / 2);
+    ExplodeForm(about, -1);
+}
 
 void SSconfig::Default_Click() {
     SetDefaults();

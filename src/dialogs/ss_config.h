@@ -1,8 +1,8 @@
 // The settings dialog: five bars and three check boxes that edit the settings record in
 // memory. It copies Settings into its controls when it loads, back into Settings on Apply
 // and OK, and OK writes every setting to the registry; Cancel, Esc and the close box close
-// it without writing. The About and Advanced buttons are shown with their tool tips; the
-// windows they open are not part of the program yet, so they have no click handlers.
+// it without writing. The About button opens the About box with its opening effect; the
+// Advanced button opens the advanced dialog modally over this one.
 #pragma once
 
 #include "forms/check_box.h"
@@ -47,6 +47,12 @@ public:
     forms::CommandButton AdvOpt{Picture1, "AdvOpt"};
 
     // Event handlers (public so that tests drive them as the framework does).
+    // The About box centred on the screen, opened with its growing-ellipse effect; returns
+    // when it has been closed.
+    void Aboutshow_Click();
+    // The advanced dialog loaded, centred on the screen and shown modally; returns when it
+    // has been closed.
+    void AdvOpt_Click();
     void Apply_Click();
     void Cancel_Click();
     void CBkWavEna_Click();

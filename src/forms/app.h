@@ -24,7 +24,7 @@ public:
     void ClaimInstance() { (void)PrevInstance(); }
 
 private:
-    std::string title_ = "TavroSS";
+    std::string title_ = "Tavro Screen Saver";
 };
 
 inline AppObject App;

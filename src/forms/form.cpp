@@ -116,7 +116,7 @@ void Form::TearDown() {
     auto& loaded = LoadedList();
     loaded.erase(std::remove(loaded.begin(), loaded.end(), this), loaded.end());
     for (Control* c : AllControls()) c->Destroy();
-    active_control_ = default_button_ = cancel_button_ = nullptr;
+    active_control_ = default_button_ = cancel_button_ = validating_ = nullptr;
     pointer_ = Pointer{};
     if (scratch_dc_) os::DeleteSurfaceDC(scratch_dc_);
     scratch_dc_ = 0;

@@ -109,7 +109,10 @@ public:
     // Draws invalidated controls and shows the AutoRedraw image (after every event).
     void Flush();
     void InvalidateRect(const os::Rect& r);
-    void MoveFocus(Control* target);
+    // Moves the keyboard focus to target. When the control being left has a Validate
+    // handler (forms/validation.h) it runs first, nested here, and may keep the focus:
+    // then false is returned and nothing moves.
+    bool MoveFocus(Control* target);
     // Tab / Shift+Tab: the next (previous) control in tab order that can take the focus.
     void FocusNext(bool backwards);
     // The controls Tab visits, in tab order.
@@ -206,6 +209,7 @@ private:
     bool modal_ = false;
     bool suppress_char_ = false;
     Control* active_control_ = nullptr;
+    Control* validating_ = nullptr;  // whose Validate handler is running
     Control* default_button_ = nullptr;
     Control* cancel_button_ = nullptr;
 

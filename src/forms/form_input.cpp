@@ -1,9 +1,10 @@
 // Input of a form: mouse events with click and double-click synthesis and pointer capture,
 // key routing (Tab order, Enter to the default button, Esc to the cancel button, Alt+key
-// access keys), focus, and the close box.
+// access keys), focus with the leaving control's Validate event, and the close box.
 #include <algorithm>
 #include <cstdlib>
 
+#include "forms/combo_box.h"
 #include "forms/command_button.h"
 #include "forms/form.h"
 #include "forms/metrics.h"
@@ -90,9 +91,26 @@ void Form::OnMouseDown(int button, unsigned shift, int x, int y) {
         pointer_.last_click_y = y;
     }
 
+    // A press anywhere but on a dropped combo box or its list closes that list.
+    for (Control* c : AllControls()) {
+        auto* combo = dynamic_cast<ComboBox*>(c);
+        if (combo && target != combo && !combo->OwnsList(target) && combo->DroppedDown())
+            combo->SetDroppedDown(false);
+    }
+
     if (target) {
-        if (target->TakesFocus()) target->SetFocus();
-        if (!StillLoaded(generation)) return;
+        if (target->TakesFocus()) {
+            target->SetFocus();
+            if (!StillLoaded(generation)) return;
+            // The control being left kept the focus (its Validate cancelled): the press
+            // is dropped, and so is the release that ends it.
+            if (active_control_ != target) {
+                pointer_.down = false;
+                pointer_.target = nullptr;
+                AfterEvent(generation);
+                return;
+            }
+        }
         const os::Rect r = target->RectOnForm();
         target->HandleMouseDown(b, s, x - r.left, y - r.top);
         if (dbl && StillLoaded(generation)) target->HandleDblClick();
@@ -221,6 +239,11 @@ bool Form::HandleFrameworkKey(int key, int shift) {
         FocusNext((shift & vbShiftMask) != 0);
         return true;
     }
+    // A dropped combo list takes Enter and Esc itself (to choose or to close).
+    if (key == vbKeyReturn || key == vbKeyEscape) {
+        auto* combo = dynamic_cast<ComboBox*>(active_control_);
+        if (combo && combo->DroppedDown()) return false;
+    }
     if (key == vbKeyReturn) {
         // A focused button is the default while it has the focus.
         if (auto* button = dynamic_cast<CommandButton*>(active_control_)) {
@@ -294,9 +317,26 @@ void Form::FocusNext(bool backwards) {
     MoveFocus(order[next]);
 }
 
-void Form::MoveFocus(Control* target) {
-    if (target == active_control_) return;
+bool Form::MoveFocus(Control* target) {
+    if (target == active_control_) return true;
     Control* previous = active_control_;
+    // The control being left validates first, unless its own handler is moving the focus.
+    // A control that can no longer hold the focus (hidden, disabled) is not asked.
+    auto* validating = dynamic_cast<Validating*>(previous);
+    if (target && validating && validating->HasValidateHandler() && previous != validating_ &&
+        previous->EffectivelyEnabled() && previous->EffectivelyVisible()) {
+        const std::uint64_t generation = load_generation_;
+        Control* outer = validating_;
+        validating_ = previous;
+        int cancel = 0;
+        validating->RunValidate(cancel);
+        if (state_ == State::Unloaded || load_generation_ != generation) return false;
+        validating_ = outer;
+        if (cancel != 0) return false;
+        // The handler moved the focus itself: that move stands.
+        if (active_control_ != previous) return active_control_ == target;
+        if (!target->EffectivelyEnabled() || !target->EffectivelyVisible()) return false;
+    }
     active_control_ = target;
     if (previous) {
         previous->HandleFocus(false);
@@ -308,6 +348,7 @@ void Form::MoveFocus(Control* target) {
     }
     // The default button's frame depends on whether another button has the focus.
     if (default_button_) InvalidateRect(default_button_->RectOnForm());
+    return true;
 }
 
 // --- window ----------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "forms/form.h"
+#include "forms/metrics.h"
 #include "os/gdi.h"
 #include "resources/embedded.h"
 
@@ -25,6 +26,7 @@ bool Image::LoadPicture(std::string_view resource_name) {
     if (!decoded) return false;
     picture_ = std::move(decoded);
     Invalidate();
+    FitToPicture();
     return true;
 }
 
@@ -32,6 +34,7 @@ void Image::SetPicture(const os::Surface& picture) {
     Touch();
     picture_ = CopyPicture(picture);
     Invalidate();
+    FitToPicture();
 }
 
 void Image::ClearPicture() {
@@ -51,10 +54,30 @@ void Image::SetStretch(bool on) {
     Touch();
     stretch_ = on;
     Invalidate();
+    FitToPicture();
+}
+
+void Image::FitToPicture() {
+    if (stretch_ || !picture_) return;
+    const float per_unit = ContainerTwipsPerUnit();
+    SetWidth(PixelsToTwips(picture_->width()) / per_unit);
+    SetHeight(PixelsToTwips(picture_->height()) / per_unit);
 }
 
 void Image::HandleClick() {
     if (OnClick) OnClick();
+}
+
+void Image::HandleMouseDown(int button, int shift, int x, int y) {
+    RaiseMouseEvent(OnMouseDown, ContainerTwipsPerUnit(), button, shift, x, y);
+}
+
+void Image::HandleMouseUp(int button, int shift, int x, int y) {
+    RaiseMouseEvent(OnMouseUp, ContainerTwipsPerUnit(), button, shift, x, y);
+}
+
+void Image::HandleMouseMove(int buttons, int shift, int x, int y) {
+    RaiseMouseEvent(OnMouseMove, ContainerTwipsPerUnit(), buttons, shift, x, y);
 }
 
 void Image::Paint(os::HDC dc, int width, int height) {

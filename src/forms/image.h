@@ -1,5 +1,6 @@
 // An image control: shows a picture, stretched to fill the control's box when Stretch is on
-// (the default here), else at its own size from the top-left corner. It has no background
+// (the default here), else at its own size from the top-left corner, the control then
+// taking the picture's size whenever a picture is set or Stretch goes off. It has no background
 // of its own: where no picture lies, the container shows through. Like every control it is
 // clipped by its container (a panel cuts off what lies outside it, a negative Top
 // included). Takes no focus; OnClick runs on a click.
@@ -11,6 +12,7 @@
 #include <string_view>
 
 #include "forms/control.h"
+#include "forms/mouse_events.h"
 #include "forms/resource_picture.h"
 #include "os/surface.h"
 
@@ -35,12 +37,22 @@ public:
     void SetStretch(bool on);
 
     std::function<void()> OnClick;
+    // Pointer pressed on the image, moved over it (or, while pressed, anywhere) and released.
+    MouseHandler OnMouseDown;
+    MouseHandler OnMouseMove;
+    MouseHandler OnMouseUp;
 
     void Paint(os::HDC dc, int width, int height) override;
     void HandleClick() override;
+    void HandleMouseDown(int button, int shift, int x, int y) override;
+    void HandleMouseUp(int button, int shift, int x, int y) override;
+    void HandleMouseMove(int buttons, int shift, int x, int y) override;
     void Destroy() override;
 
 private:
+    // Without Stretch the control takes the picture's own size.
+    void FitToPicture();
+
     SharedPicture picture_;
     bool stretch_ = true;
 };

@@ -20,6 +20,9 @@ void Label::Destroy() {
     fore_color_ = ColorButtonText;
     back_color_ = ColorButtonFace;
     back_style_ = forms::BackStyle::Opaque;
+    font_name_.clear();
+    font_size_ = 8;
+    font_bold_ = false;
     Control::Destroy();
 }
 
@@ -41,6 +44,18 @@ void Label::SetBackColor(os::COLORREF color) { Touch(); back_color_ = color; Inv
 forms::BackStyle Label::BackStyle() { Touch(); return back_style_; }
 void Label::SetBackStyle(forms::BackStyle style) { Touch(); back_style_ = style; Invalidate(); }
 
+const std::string& Label::FontName() { Touch(); return font_name_; }
+double Label::FontSize() { Touch(); return font_size_; }
+bool Label::FontBold() { Touch(); return font_bold_; }
+
+void Label::SetFont(const std::string& face, double points, bool bold) {
+    Touch();
+    font_name_ = face;
+    font_size_ = points;
+    font_bold_ = bold;
+    Invalidate();
+}
+
 char Label::AccessKey() { return os::AccessKeyOf(caption_); }
 
 // A label's access key focuses the control that follows it in tab order.
@@ -59,6 +74,18 @@ void Label::HandleClick() {
 
 void Label::HandleDblClick() {
     if (OnDblClick) OnDblClick();
+}
+
+void Label::HandleMouseDown(int button, int shift, int x, int y) {
+    RaiseMouseEvent(OnMouseDown, ContainerTwipsPerUnit(), button, shift, x, y);
+}
+
+void Label::HandleMouseUp(int button, int shift, int x, int y) {
+    RaiseMouseEvent(OnMouseUp, ContainerTwipsPerUnit(), button, shift, x, y);
+}
+
+void Label::HandleMouseMove(int buttons, int shift, int x, int y) {
+    RaiseMouseEvent(OnMouseMove, ContainerTwipsPerUnit(), buttons, shift, x, y);
 }
 
 namespace {
@@ -95,6 +122,20 @@ std::vector<std::string> WrapLines(os::HDC dc, const std::string& text, int widt
 void Label::Paint(os::HDC dc, int width, int height) {
     if (back_style_ == forms::BackStyle::Opaque) FillSolid(dc, os::Rect{0, 0, width, height}, back_color_);
     if (caption_.empty()) return;
+    // A font of the label's own is selected only while its caption is drawn.
+    const os::HGDIOBJ font =
+        font_name_.empty()
+            ? 0
+            : os::CreateFontSimple(font_name_.c_str(), font_size_, font_bold_, false, false);
+    const os::HGDIOBJ previous_font = font ? os::SelectObject(dc, font) : 0;
+    PaintCaption(dc, width, height);
+    if (font) {
+        os::SelectObject(dc, previous_font);
+        os::DeleteObject(font);
+    }
+}
+
+void Label::PaintCaption(os::HDC dc, int width, int height) {
     os::TextMetricsSimple tm;
     os::GetTextMetricsSimple(dc, &tm);
     const int line_height = tm.height > 0 ? tm.height : 13;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "forms/control.h"
+#include "forms/mouse_events.h"
 
 namespace forms {
 
@@ -30,20 +31,38 @@ public:
 
     std::function<void()> OnClick;
     std::function<void()> OnDblClick;
+    // Pointer pressed on the label, moved over it (or, while pressed, anywhere) and released.
+    MouseHandler OnMouseDown;
+    MouseHandler OnMouseMove;
+    MouseHandler OnMouseUp;
+
+    // The caption's font; an empty face means the form's default font.
+    const std::string& FontName();
+    double FontSize();
+    bool FontBold();
+    void SetFont(const std::string& face, double points, bool bold = false);
 
     char AccessKey() override;
     void OnAccessKey() override;
     void Paint(os::HDC dc, int width, int height) override;
     void HandleClick() override;
     void HandleDblClick() override;
+    void HandleMouseDown(int button, int shift, int x, int y) override;
+    void HandleMouseUp(int button, int shift, int x, int y) override;
+    void HandleMouseMove(int buttons, int shift, int x, int y) override;
     void Destroy() override;
 
 private:
+    void PaintCaption(os::HDC dc, int width, int height);
+
     std::string caption_;
     forms::Alignment alignment_ = forms::Alignment::Left;
     os::COLORREF fore_color_;
     os::COLORREF back_color_;
     forms::BackStyle back_style_ = forms::BackStyle::Opaque;
+    std::string font_name_;
+    double font_size_ = 8;
+    bool font_bold_ = false;
 };
 
 }  // namespace forms

@@ -140,7 +140,7 @@ TEST_F(InstanceLockTest, AppPrevInstanceSeesARunningInstance) {
 TEST(AppObject, PathIsTheExecutablesFolderAndVersionIsFixed) {
     const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
     EXPECT_EQ(forms::App.Path(), exe.substr(0, exe.rfind('/')));
-    EXPECT_EQ(forms::App.Title(), "TavroSS");
+    EXPECT_EQ(forms::App.Title(), "Tavro Screen Saver");
     EXPECT_EQ(forms::App.Major(), 1);
     EXPECT_EQ(forms::App.Minor(), 6);
     EXPECT_EQ(forms::App.Revision(), 3);

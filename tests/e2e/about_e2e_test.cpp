@@ -1,0 +1,144 @@
+// The real executable's About box on an X display: the settings dialog's "About " button
+// opens a round box centred on the screen (the corners of its square show what lies
+// beneath), the box follows a drag of its background, and OK closes it, leaving the
+// settings dialog running.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "x_session.h"
+
+namespace {
+
+using e2e::SaverProcess;
+using e2e::Shot;
+using e2e::SleepMs;
+using e2e::TempDir;
+using e2e::XSession;
+
+// The About button's middle in the settings dialog's client pixels (panel at 8, 8).
+constexpr int kAboutX = 8 + 336 + 38, kAboutY = 8 + 152 + 11;
+// The About box: 380 pixels square, cut to the circle inscribed in (12, 12)-(368, 368);
+// OK's middle and a spot of the background picture clear of every label.
+constexpr int kSide = 380;
+constexpr int kOkX = 152 + 37, kOkY = 320 + 10;
+constexpr int kBackgroundX = 190, kBackgroundY = 290;
+
+void Keep(const Shot& shot, const std::string& name) {
+    std::filesystem::create_directories(TAVRO_SHOT_DIR);
+    shot.SavePng(std::string(TAVRO_SHOT_DIR) + "/" + name + ".png");
+}
+
+bool InsideCircle(int x, int y) {
+    const double dx = x + 0.5 - 190, dy = y + 0.5 - 190;
+    return dx * dx + dy * dy <= 176.0 * 176.0;
+}
+
+class AboutOnX : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!x_.ok()) GTEST_SKIP() << "no X display";
+        x_.ShowDesktop();
+        x_.MovePointer(5, 5);
+        setenv("TAVRO_HIVE", (dir_.path() + "/hive.txt").c_str(), 1);
+    }
+    void TearDown() override { unsetenv("TAVRO_HIVE"); }
+
+    void Button(bool down) {
+        XTestFakeButtonEvent(x_.display(), 1, down ? True : False, CurrentTime);
+        x_.Sync();
+    }
+    // Presses at `from`, moves the pointer in small steps by (dx, dy) and releases.
+    void Drag(int from_x, int from_y, int dx, int dy) {
+        x_.MovePointer(from_x, from_y);
+        SleepMs(50);
+        Button(true);
+        SleepMs(50);
+        constexpr int kSteps = 10;
+        for (int i = 1; i <= kSteps; ++i) {
+            x_.MovePointer(from_x + dx * i / kSteps, from_y + dy * i / kSteps);
+            SleepMs(30);
+        }
+        Button(false);
+        SleepMs(200);
+    }
+
+    XSession x_;
+    TempDir dir_;
+};
+
+TEST_F(AboutOnX, OpensRoundAndCentredFollowsADragAndClosesWithOk) {
+    SaverProcess p(dir_.path());
+    p.Start({"/c"});
+    const unsigned long dialog = x_.WaitForWindow("Tavro Screen Saver", 3000);
+    ASSERT_NE(dialog, 0u) << p.Stderr();
+    SleepMs(300);
+    const auto at = x_.WindowPlacement(dialog);
+    ASSERT_TRUE(at.has_value());
+
+    x_.Click(at->x + kAboutX, at->y + kAboutY);
+    const unsigned long about = x_.WaitForWindow("About ...", 3000);
+    ASSERT_NE(about, 0u) << p.Stderr();
+    SleepMs(400);
+    const auto placed = x_.WindowPlacement(about);
+    ASSERT_TRUE(placed.has_value());
+    EXPECT_EQ(placed->width, kSide);
+    EXPECT_EQ(placed->height, kSide);
+    // Centred in twips: (screen - 5700 twips) / 2, at the nearest pixel.
+    EXPECT_EQ(placed->x, static_cast<int>(std::nearbyint((x_.width() * 15.0 - 5700) / 2 / 15)));
+    EXPECT_EQ(placed->y, static_cast<int>(std::nearbyint((x_.height() * 15.0 - 5700) / 2 / 15)));
+
+    const Shot opened = x_.Screenshot();
+    Keep(opened, "about-box");
+    // The square's corners show the desktop or the settings dialog, not the box; inside
+    // the circle the background picture is drawn (it is not the grey of a bare form).
+    // On 1024 x 768 the box's top and bottom rows lie above and below the dialog.
+    const int corners[][2] = {{2, 2}, {kSide - 3, 2}, {2, kSide - 3}, {kSide - 3, kSide - 3}};
+    int over_desktop = 0;
+    for (const auto& c : corners) {
+        ASSERT_FALSE(InsideCircle(c[0], c[1]));
+        const int sx = placed->x + c[0], sy = placed->y + c[1];
+        const bool over_dialog = sx >= at->x && sx < at->x + at->width && sy >= at->y &&
+                                 sy < at->y + at->height;
+        if (over_dialog) continue;
+        ++over_desktop;
+        EXPECT_EQ(opened.at(sx, sy), XSession::DesktopPixel(sx, sy)) << sx << "," << sy;
+    }
+    EXPECT_GE(over_desktop, 2);
+    int picture = 0;
+    for (int y = 40; y < 340; y += 5)
+        for (int x = 40; x < 340; x += 5)
+            if (InsideCircle(x, y) && opened.at(placed->x + x, placed->y + y) != 0xC0C0C0u)
+                ++picture;
+    EXPECT_GT(picture, 2000) << "the background picture is not drawn";
+
+    // Drag the background right and up: the box follows the pointer.
+    Drag(placed->x + kBackgroundX, placed->y + kBackgroundY, 100, -80);
+    const auto moved = x_.WindowPlacement(about);
+    ASSERT_TRUE(moved.has_value());
+    EXPECT_EQ(moved->x, placed->x + 100);
+    EXPECT_EQ(moved->y, placed->y - 80);
+    Keep(x_.Screenshot(), "about-box-dragged");
+
+    // OK closes the box; the settings dialog is still running and Esc ends it.
+    x_.Click(moved->x + kOkX, moved->y + kOkY);
+    SleepMs(300);
+    bool about_gone = true;
+    for (const std::string& title : x_.TopLevelTitles())
+        if (title == "About ...") about_gone = false;
+    EXPECT_TRUE(about_gone);
+    EXPECT_TRUE(p.Running());
+    x_.Key("Escape");
+    const auto code = p.Wait(3000);
+    ASSERT_TRUE(code.has_value()) << "Esc did not close the settings dialog";
+    EXPECT_EQ(*code, 0);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// The real executable's advanced dialog on an X display: opened from the settings dialog's
+// Advanced button, a boundary picked from its drop-down list, OK; then the settings
+// dialog's OK writes the new boundaries into the hive.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "os/registry.h"
+#include "x_session.h"
+
+namespace {
+
+using e2e::SaverProcess;
+using e2e::Shot;
+using e2e::SleepMs;
+using e2e::TempDir;
+using e2e::XSession;
+
+constexpr const char* kKey = "Software\\Kolmi Ardev\\Tavro Screen Saver";
+
+// Client pixels (15 twips each). The settings dialog's Advanced button lies in its panel at
+// (120 + 5040, 120 + 2760) twips, 77 x 22 pixels; its OK at (3240, 3960) twips.
+constexpr int kAdvancedX = 344 + 38, kAdvancedY = 192 + 11;
+constexpr int kSettingsOkX = 216 + 37, kSettingsOkY = 264 + 11;
+// The advanced dialog: 345 x 202 pixels; Combo1(3) at (136, 120), 26 x 21, its drop-down
+// button at the right end.
+constexpr int kAdvancedW = 345, kAdvancedH = 202;
+constexpr int kCombo3ButtonX = 136 + 19, kCombo3ButtonY = 120 + 10;
+
+std::optional<std::string> Stored(const std::string& name) {
+    os::HKEY key = 0;
+    if (os::RegOpenKeyA(os::HKEY_CURRENT_USER, kKey, &key) != os::ERROR_SUCCESS) return std::nullopt;
+    os::DWORD type = 0, size = 0;
+    std::optional<std::string> text;
+    if (os::RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == os::ERROR_SUCCESS &&
+        type == os::REG_SZ) {
+        std::string data(size, '\0');
+        if (os::RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                 reinterpret_cast<os::BYTE*>(data.data()), &size) == os::ERROR_SUCCESS)
+            text = data.substr(0, size);
+    }
+    os::RegCloseKey(key);
+    return text;
+}
+
+TEST(AdvancedOnX, PickABoundaryOkThenSettingsOkWritesEventProbs) {
+    XSession x;
+    if (!x.ok()) GTEST_SKIP() << "no X display";
+    TempDir dir;
+    x.ShowDesktop();
+    x.MovePointer(5, 5);
+    setenv("TAVRO_HIVE", (dir.path() + "/hive.txt").c_str(), 1);
+
+    SaverProcess p(dir.path());
+    p.Start({"/c"});
+    const unsigned long settings = x.WaitForWindow("Tavro Screen Saver", 3000);
+    ASSERT_NE(settings, 0u) << p.Stderr();
+    SleepMs(300);
+    const auto s_at = x.WindowPlacement(settings);
+    ASSERT_TRUE(s_at);
+    x.Click(s_at->x + kAdvancedX, s_at->y + kAdvancedY);
+
+    const unsigned long advanced = x.WaitForWindow("Advance Options", 3000);
+    ASSERT_NE(advanced, 0u) << p.Stderr();
+    SleepMs(300);
+    const auto a_at = x.WindowPlacement(advanced);
+    ASSERT_TRUE(a_at);
+    EXPECT_EQ(a_at->width, kAdvancedW);
+    EXPECT_EQ(a_at->height, kAdvancedH);
+    const Shot loaded = x.WindowShot(advanced);
+    ASSERT_EQ(loaded.width, kAdvancedW);
+    EXPECT_EQ(loaded.at(100, 185), 0xC0C0C0u);  // the grey face
+    int text = 0;  // Label2's words, dark on the face
+    for (int y = 16; y < 70; ++y)
+        for (int xx = 8; xx < 330; ++xx)
+            if ((loaded.at(xx, y) & 0xFF) < 0x60) ++text;
+    EXPECT_GT(text, 200) << "the explanation is not drawn";
+
+    // Drop Combo1(3)'s list, keep a picture of it, step from 5 down to 7, Enter (chooses,
+    // checks and moves on to OK), Enter again (OK).
+    x.Click(a_at->x + kCombo3ButtonX, a_at->y + kCombo3ButtonY);
+    SleepMs(250);
+    const Shot dropped = x.WindowShot(advanced);
+    std::filesystem::create_directories(TAVRO_SHOT_DIR);
+    dropped.SavePng(std::string(TAVRO_SHOT_DIR) + "/advanced-dialog.png");
+    EXPECT_GT(dropped.CountDifferent(loaded), 400) << "no list dropped";
+    x.Key("Down");
+    x.Key("Down");
+    SleepMs(150);
+    x.Key("Return");
+    SleepMs(200);
+    x.Key("Return");
+    SleepMs(300);
+    EXPECT_FALSE(Stored("EventProbs").has_value()) << "written before the settings' OK";
+    EXPECT_TRUE(p.Running()) << "the settings dialog closed too";
+
+    x.Click(s_at->x + kSettingsOkX, s_at->y + kSettingsOkY);
+    const auto code = p.Wait(3000);
+    ASSERT_TRUE(code.has_value()) << "the settings dialog's OK did not close it";
+    EXPECT_EQ(*code, 0);
+    EXPECT_EQ(Stored("EventProbs"), "247");
+    unsetenv("TAVRO_HIVE");
+}
+
+}  // namespace
