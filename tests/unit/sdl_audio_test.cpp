@@ -162,6 +162,23 @@ TEST_F(SdlAudioTest, UndecodableFileIsRefusedAndSilenceFollows) {
     EXPECT_FALSE(out.IsPlaying());
 }
 
+TEST_F(SdlAudioTest, FileWhoseDataIsCutShortIsRefused) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string whole = WriteMarkerWav("whole.wav", 8000);
+    std::vector<std::uint8_t> bytes;
+    {
+        std::ifstream in(whole, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    ASSERT_GT(bytes.size(), 200u);
+    bytes.resize(bytes.size() - 100);  // the header still claims the full data
+    const std::string cut = dir_ + "/cut.wav";
+    test_wav::WriteFile(cut, bytes);
+    SdlAudioOutput out;
+    EXPECT_TRUE(out.Play(whole, false));
+    EXPECT_FALSE(out.Play(cut, false));
+}
+
 TEST_F(SdlAudioTest, SoundRequestsReachTheSdlDevice) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     std::string wav = WriteMarkerWav("clip.wav", 44100);  // one second

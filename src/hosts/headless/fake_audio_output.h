@@ -12,25 +12,9 @@
 #include <vector>
 
 #include "os/audio_output.h"
+#include "os/wav_header.h"
 
 namespace os {
-
-// What a WAV file's header says about its sample data.
-struct WavInfo {
-    std::uint16_t format = 0;  // 1 integer PCM, 3 float, 0xFFFE extensible
-    std::uint16_t channels = 0;
-    std::uint32_t sample_rate = 0;
-    std::uint16_t block_align = 0;  // bytes per frame (all channels)
-    std::uint16_t bits_per_sample = 0;
-    std::uint32_t data_bytes = 0;  // sample bytes really present in the file
-    std::uint64_t DurationMs() const;
-};
-
-// Reads the RIFF/WAVE chunks of an uncompressed WAV file held in memory; nullopt when the
-// data is not one. A data chunk that claims more bytes than the file holds is cut to what
-// is there.
-std::optional<WavInfo> ParseWavHeader(const std::uint8_t* data, std::size_t size);
-std::optional<WavInfo> ReadWavInfo(const std::string& path);
 
 class FakeAudioOutput : public AudioOutput {
 public:

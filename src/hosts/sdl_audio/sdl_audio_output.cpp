@@ -1,5 +1,7 @@
 #include "hosts/sdl_audio/sdl_audio_output.h"
 
+#include "os/wav_header.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -34,6 +36,9 @@ std::optional<std::vector<std::uint8_t>> DecodeToDeviceFormat(const std::string&
     SDL_AudioSpec spec;
     Uint8* wav = nullptr;
     Uint32 wav_bytes = 0;
+    // The decoder allocates whatever a header claims; a file cut short (or forged) could
+    // make it ask for gigabytes on every request.
+    if (!WavFileIsWhole(path)) return std::nullopt;
     if (!SDL_LoadWAV(path.c_str(), &spec, &wav, &wav_bytes)) return std::nullopt;
 
     std::optional<std::vector<std::uint8_t>> result;
