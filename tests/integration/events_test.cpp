@@ -389,6 +389,24 @@ TEST_F(EventTick, NothingTurnsOrStartsWhileASequenceRuns) {
     EXPECT_EQ(SeqActive, -1);
 }
 
+TEST_F(EventTick, ASequenceEndingInItsFirstTickStillGetsAnOrdinaryNextInterval) {
+    // A step field below 0: the sequence ends inside its start, whose end asks for the
+    // next event in 1 ms; the tick's own interval comes after and replaces it.
+    const std::string path = temp_dir() + "/short.ini";
+    std::ofstream(path, std::ios::binary) << "0, -1, Short\r\n500, 500\r\n";
+    LoadSequencesFromFile(path);
+    ASSERT_EQ(LastSeq, 0.0f);
+    form().NextEvent = 4;
+    // The pick, the new formation's corner and heading, then the interval.
+    random_.Script({0.0f, 0.0f, 0.0f, 0.0f, 0.5f});
+    form().Eventer_Timer();
+    EXPECT_EQ(random_.used(), 5);
+    EXPECT_FALSE(random_.overrun());
+    EXPECT_EQ(SeqActive, 0);
+    EXPECT_EQ(form().Eventer.Interval(), 10002);
+    EXPECT_EQ(form().NextEvent, 2.0f);
+}
+
 TEST_F(EventTick, PreviewNeverStartsASequenceButStillThunders) {
     WriteOneSequence(temp_dir() + "/one.ini");
     LoadSequencesFromFile(temp_dir() + "/one.ini");
