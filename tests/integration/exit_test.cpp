@@ -2,6 +2,7 @@
 // exit gate; preview ignores input; the cursor's display count over a whole run.
 #include <gtest/gtest.h>
 
+#include "os/password_store.h"
 #include "os/window.h"
 #include "saver/check_password.h"
 #include "saver/init_screen_saver.h"
@@ -87,6 +88,9 @@ TEST_F(Exit, GateRefusesWhileACheckIsOpen) {
 }
 
 TEST_F(Exit, PreviewIgnoresClicksKeysAndMoves) {
+    // Stored values the preview must not act on: a background sound and a password.
+    StoreSetting("BkWavEna", " 1");
+    ASSERT_TRUE(os::SetPasswordRequired(true));
     RunMode = ModePreview;
     const auto parent = host().AddForeignWindow("Host", {0, 0, 152, 112});
     SSForm& f = form();
@@ -105,6 +109,7 @@ TEST_F(Exit, PreviewIgnoresClicksKeysAndMoves) {
     EXPECT_EQ(f.LastX, 50);  // the first move still set the reference
     EXPECT_EQ(PwdProtected, 0);
     EXPECT_EQ(Settings.BkWavEna, 0);
+    EXPECT_TRUE(audio().Plays().empty());
 }
 
 TEST_F(Exit, CursorStaysHiddenThroughAWholeSaverRun) {

@@ -66,6 +66,30 @@ TEST_F(PasswordGate, WrongPasswordKeepsTheSaverAndTheRightOneEndsIt) {
     EXPECT_GT(frames_after_wrong, frames_before_prompt + 50);
 }
 
+TEST_F(PasswordGate, AfterARefusalTheTriggeringMoveIsTheNewReference) {
+    host().Schedule(300, [&] {
+        host().PushMotion(Saver(), 100, 100);  // takes the reference
+        host().PushMotion(Saver(), 110, 100);  // more than 5 pixels: asks
+    });
+    AnswerAt(400, "falcon");
+    bool asked_again = false;
+    host().Schedule(2000, [&] {
+        EXPECT_TRUE(SSFormInstance().IsLoaded());
+        EXPECT_EQ(SSFormInstance().LastX, 110);
+        EXPECT_EQ(SSFormInstance().LastY, 100);
+        host().PushMotion(Saver(), 115, 95);  // within 5 pixels of (110, 100)
+    });
+    host().Schedule(2100, [&] {
+        asked_again = Prompt() != 0;
+        host().PushMotion(Saver(), 116, 100);  // 6 pixels: asks again
+    });
+    AnswerAt(2200, "kestrel");
+    RunMain("/s");
+    EXPECT_FALSE(asked_again);
+    EXPECT_FALSE(SSFormInstance().IsLoaded());
+    EXPECT_GE(host().NowMs(), 2200u);
+}
+
 TEST_F(PasswordGate, PreviewNeverAsksForThePassword) {
     const auto parent = host().AddForeignWindow("Host", {0, 0, 152, 112});
     host().Schedule(300, [&] {

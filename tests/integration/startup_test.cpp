@@ -2,11 +2,18 @@
 // re-parenting into the host's window and its end when that window goes away.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <optional>
+
 #include "forms/app.h"
 #include "forms/instance_lock.h"
+#include "forms/metrics.h"
+#include "os/sound.h"
 #include "os/window.h"
+#include "saver/init_screen_saver.h"
 #include "saver/ss_form.h"
 #include "saver/ss_module.h"
+#include "settings/settings.h"
 #include "startup/main.h"
 #include "support/saver_fixture.h"
 
@@ -93,6 +100,105 @@ TEST_F(Startup, PreviewRoadEndsWhenTheHostRefusesTheParent) {
     RunMain("/p " + std::to_string(parent));
     EXPECT_FALSE(SSFormInstance().IsLoaded());
     EXPECT_EQ(host().WindowCount(), 1);  // only the foreign window is left
+}
+
+TEST_F(Startup, PasswordRoadOpensTheChangeDialogOverTheForegroundWindowAndEnds) {
+    const auto owner = host().AddForeignWindow("Display settings", {500, 400, 900, 700});
+    for (const char* cmd : {"/a", "/A 123"}) {
+        host().ShowWindow(owner, true);  // brings it to the foreground
+        ASSERT_EQ(host().ForegroundWindow(), owner);
+        os::HostWindowId dialog = 0;
+        std::optional<os::HostRect> rect;
+        host().Schedule(host().NowMs() + 100, [&] {
+            for (os::HostWindowId id : host().TopLevelWindows())
+                if (id != owner && os::IsWindowVisible(static_cast<os::HWND>(id))) dialog = id;
+            rect = host().WindowRect(dialog);
+            host().PushKey(dialog, forms::vbKeyEscape);
+        });
+        RunMain(cmd);
+        ASSERT_NE(dialog, 0u) << cmd;
+        ASSERT_TRUE(rect.has_value()) << cmd;
+        // Centred over its owner, the foreground window (centre 700, 550), not over the
+        // screen (centre 512, 384); the window's frame may shift its client area a little.
+        EXPECT_NEAR((rect->left + rect->right) / 2.0, 700.0, 15.0) << cmd;
+        EXPECT_NEAR((rect->top + rect->bottom) / 2.0, 550.0, 15.0) << cmd;
+        EXPECT_FALSE(SSFormInstance().IsLoaded()) << cmd;
+        EXPECT_EQ(host().WindowCount(), 1) << cmd;  // only the foreign window is left
+        EXPECT_EQ(RunMode, ModeUnset) << cmd;
+    }
+}
+
+// The saver window's set-up as the saver road runs it.
+class SaverSetUp : public SaverFixture {
+protected:
+    SSForm& form() { return SSFormInstance(); }
+    void SetUpSaver() {
+        form().Load();
+        RunMode = ModeSaver;
+        InitScreenSaver();
+    }
+    // A sound file that the recording device plays for `ms`.
+    std::string Sound(const std::string& name, std::uint64_t ms) {
+        const std::string path = temp_dir() + "/" + name;
+        std::ofstream(path, std::ios::binary) << "RIFF";
+        audio().SetDuration(path, ms);
+        return path;
+    }
+};
+
+TEST_F(SaverSetUp, GeometryAndLightningPlacementFollowTheMeasuredScreen) {
+    SetUpSaver();
+    EXPECT_EQ(ScreenW, 1024);
+    EXPECT_EQ(ScreenH, 768);
+    EXPECT_EQ(ScreenRect.left, 0);
+    EXPECT_EQ(ScreenRect.top, 0);
+    EXPECT_EQ(ScreenRect.right, 1024);
+    EXPECT_EQ(ScreenRect.bottom, 768);
+    // Laid out after the screen was measured, from the lightning box's own size.
+    EXPECT_EQ(form().WrapMaxX, 1224);
+    EXPECT_EQ(form().WrapSpanY, 1168);
+    EXPECT_EQ(form().LightW, 638);
+    EXPECT_EQ(form().LightH, 389);
+    EXPECT_EQ(form().LightX0, 193);
+    EXPECT_EQ(form().LightY0, 190);
+    EXPECT_EQ(form().WinDisp.Width(), 1024);
+    EXPECT_EQ(form().WinDispDC.Height(), 768);
+}
+
+TEST_F(SaverSetUp, FrameIntervalIsTheStoredSpeedRoundedTiesToEven) {
+    const std::pair<const char*, int> cases[] = {{" 2.5", 2}, {" 3.5", 4}, {" 7", 7}};
+    for (const auto& [text, ms] : cases) {
+        StoreSetting("TimeInt", text);
+        StoreSetting("EventInt", " 4000");
+        SetUpSaver();
+        EXPECT_EQ(form().Movement.Interval(), ms) << text;
+        EXPECT_EQ(form().Eventer.Interval(), 4000) << text;
+        form().Unload();
+    }
+}
+
+TEST_F(SaverSetUp, BackgroundSoundFirstStopsWhatPlaysThenLoops) {
+    const std::string other = Sound("other.wav", 5000);
+    const std::string drone = Sound("drone.wav", 1000);
+    StoreSetting("BkWavEna", " 1");
+    StoreSetting("BKWav", drone);
+    os::sndPlaySoundA(other.c_str(), os::SND_ASYNC);
+    ASSERT_EQ(audio().Playing(), other);
+    SetUpSaver();
+    // Without the stop request the non-interrupting loop would have been refused.
+    EXPECT_EQ(audio().Playing(), drone);
+    ASSERT_EQ(audio().Plays().size(), 2u);
+    EXPECT_EQ(audio().Plays().back().path, drone);
+    EXPECT_TRUE(audio().Plays().back().loop);
+}
+
+TEST_F(SaverSetUp, NoSoundRequestWhileTheBackgroundSoundIsOff) {
+    const std::string other = Sound("other.wav", 5000);
+    StoreSetting("BkWavEna", " 0");
+    os::sndPlaySoundA(other.c_str(), os::SND_ASYNC);
+    SetUpSaver();
+    EXPECT_EQ(audio().Playing(), other);  // not even the stop request was made
+    EXPECT_EQ(audio().Plays().size(), 1u);
 }
 
 class InstanceWalk : public SaverFixture {
