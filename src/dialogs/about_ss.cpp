@@ -135,8 +135,9 @@ void AboutSS::Image1_MouseMove(int Button, int Shift, float X, float Y) {
     if (Dragging_ == 0) return;
     const float left = Left();
     const float top = Top();
-    const auto new_left = static_cast<float>(static_cast<long double>(X - DragStartX) + left);
-    const auto new_top = static_cast<float>(static_cast<long double>(Y - DragStartY) + top);
+    // Offset and position are summed in extended precision and rounded once.
+    const auto new_left = static_cast<float>(static_cast<long double>(X) - DragStartX + left);
+    const auto new_top = static_cast<float>(static_cast<long double>(Y) - DragStartY + top);
     Move(new_left, new_top, Width(), Height());
     // Moves that arrived meanwhile are handled here, each reading the position anew.
     forms::DoEvents();

@@ -414,6 +414,22 @@ TEST_F(AboutBox, DraggingTheBackgroundOrAFrontLabelMovesTheWindowWithThePointer)
     EXPECT_EQ(about().Dragging(), 0);
 }
 
+TEST_F(AboutBox, DragSumsOffsetAndPositionBeforeItsOneRounding) {
+    // Far from the pressed point the pointer's coordinate leaves single precision's whole
+    // numbers: 16777215 - (-6) + 1 is 16777222 exactly, which a single float holds, while
+    // rounding the offset 16777221 first (to 16777220) would end at 16777220.
+    AboutSS& a = about();
+    a.SetLeft(1);
+    a.SetTop(0.25f);
+    a.Image1_MouseDown(1, 0, -6, 3);
+    a.Image1_MouseMove(1, 0, 16777215.0f, 3.5f);
+    EXPECT_EQ(a.Left(), 16777222.0f);  // exact: one unit in the last place matters here
+    EXPECT_EQ(a.Top(), 0.75f);         // 3.5 - 3 + 0.25
+    a.Image1_MouseUp(1, 0, 0, 0);
+    a.Image1_MouseMove(1, 0, 100, 100);
+    EXPECT_EQ(a.Left(), 16777222.0f);  // released: no further move
+}
+
 TEST_F(AboutBox, PressesOnOtherControlsAndMovesWithoutAPressMoveNothing) {
     struct Spot {
         const char* name;
