@@ -21,15 +21,7 @@ using tavro_test::SaverFixture;
 
 class AdvancedDialog : public SaverFixture {
 protected:
-    void SetUp() override {
-        SaverFixture::SetUp();
-        os::SetRegistryHook([this](const os::RegistryCall& call) {
-            if (call.op == os::RegistryOp::Set) ++writes_;
-            return os::ERROR_SUCCESS;
-        });
-    }
     void TearDown() override {
-        os::SetRegistryHook({});
         if (dialog().IsLoaded()) dialog().Unload();
         if (SSconfigInstance().IsLoaded()) SSconfigInstance().Unload();
         SaverFixture::TearDown();
@@ -90,7 +82,6 @@ protected:
     }
 
     std::optional<forms::OpenMessageBox> message_;
-    int writes_ = 0;
 };
 
 const std::vector<std::string> kDefaultCaptions = {"Thunder 1 -  20%", "Thunder 2 -  20%",

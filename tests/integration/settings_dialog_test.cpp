@@ -27,15 +27,7 @@ constexpr int vbKeyPageDown = 34;
 
 class SettingsDialog : public SaverFixture {
 protected:
-    void SetUp() override {
-        SaverFixture::SetUp();
-        os::SetRegistryHook([this](const os::RegistryCall& call) {
-            if (call.op == os::RegistryOp::Set) ++writes_;
-            return os::ERROR_SUCCESS;
-        });
-    }
     void TearDown() override {
-        os::SetRegistryHook({});
         if (dialog().IsLoaded()) dialog().Unload();
         SaverFixture::TearDown();
     }
@@ -116,7 +108,6 @@ protected:
         forms::DoEvents();
     }
 
-    int writes_ = 0;
 };
 
 // --- what the dialog shows after loading -----------------------------------------------------

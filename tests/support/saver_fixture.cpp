@@ -34,9 +34,15 @@ void SaverFixture::SetUp() {
     form.NextEvent = 0;
     form.LastX = 0;
     form.LastY = 0;
+    writes_ = 0;
+    os::SetRegistryHook([this](const os::RegistryCall& call) {
+        if (call.op == os::RegistryOp::Set) ++writes_;
+        return os::ERROR_SUCCESS;
+    });
 }
 
 void SaverFixture::TearDown() {
+    os::SetRegistryHook({});
     SSForm& form = SSFormInstance();
     if (form.IsLoaded()) form.Unload();
     // Leave the cursor count where every case starts.

@@ -29,6 +29,9 @@ protected:
     // The cursor display count now.
     int CursorCount();
 
+    // Registry values written since the case began (tests may reset it).
+    int writes_ = 0;
+
 private:
     os::FakeAudioOutput* audio_ = nullptr;
 };
