@@ -75,9 +75,11 @@ std::optional<WavInfo> ReadWavInfo(const std::string& path) {
     return ParseWavHeader(bytes.data(), bytes.size());
 }
 
-bool WavFileIsWhole(const std::string& path) {
+bool WavFileIsPlayable(const std::string& path) {
     const auto info = ReadWavInfo(path);
-    return info && info->declared_data_bytes == info->data_bytes;
+    return info && info->declared_data_bytes == info->data_bytes && info->channels >= 1 &&
+           info->channels <= 8 && info->bits_per_sample >= 8 && info->bits_per_sample <= 32 &&
+           info->sample_rate >= 1000 && info->sample_rate <= 384000;
 }
 
 }  // namespace os

@@ -27,7 +27,9 @@ std::optional<WavInfo> ParseWavHeader(const std::uint8_t* data, std::size_t size
 std::optional<WavInfo> ReadWavInfo(const std::string& path);
 
 // True when the file is a WAV file whose data chunk holds every byte its header claims (a
-// header that claims more is refused before any decoder allocates what it claims).
-bool WavFileIsWhole(const std::string& path);
+// header that claims more is refused before any decoder allocates what it claims) and whose
+// format is one a sound card could play: 1 to 8 channels, 8 to 32 bits a sample, 1000 to
+// 384000 samples a second (absurd rates make resamplers ask for absurd buffers).
+bool WavFileIsPlayable(const std::string& path);
 
 }  // namespace os

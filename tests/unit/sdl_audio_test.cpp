@@ -179,6 +179,17 @@ TEST_F(SdlAudioTest, FileWhoseDataIsCutShortIsRefused) {
     EXPECT_FALSE(out.Play(cut, false));
 }
 
+TEST_F(SdlAudioTest, FileWithAnAbsurdSampleRateIsRefused) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string path = dir_ + "/fast.wav";
+    std::vector<std::int16_t> samples(64, 1000);
+    test_wav::WriteFile(path, test_wav::Pcm16(samples, 1, 16769344));
+    SdlAudioOutput out;
+    EXPECT_FALSE(out.Play(path, false));
+    test_wav::WriteFile(path, test_wav::Pcm16(samples, 1, 22050));
+    EXPECT_TRUE(out.Play(path, false));
+}
+
 TEST_F(SdlAudioTest, SoundRequestsReachTheSdlDevice) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     std::string wav = WriteMarkerWav("clip.wav", 44100);  // one second

@@ -36,9 +36,10 @@ std::optional<std::vector<std::uint8_t>> DecodeToDeviceFormat(const std::string&
     SDL_AudioSpec spec;
     Uint8* wav = nullptr;
     Uint32 wav_bytes = 0;
-    // The decoder allocates whatever a header claims; a file cut short (or forged) could
-    // make it ask for gigabytes on every request.
-    if (!WavFileIsWhole(path)) return std::nullopt;
+    // The decoder allocates whatever a header claims, and the converter sizes its buffers
+    // from the sample rate: a file cut short or forged could make them ask for gigabytes
+    // (or a negative size) on every request.
+    if (!WavFileIsPlayable(path)) return std::nullopt;
     if (!SDL_LoadWAV(path.c_str(), &spec, &wav, &wav_bytes)) return std::nullopt;
 
     std::optional<std::vector<std::uint8_t>> result;
