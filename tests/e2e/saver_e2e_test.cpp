@@ -67,6 +67,23 @@ TEST_F(SaverOnX, ShowsTheFrozenDesktopWithBannerAndMovingPlanesThenEndsOnAKey) {
     EXPECT_LT(after.CountDifferent(before, 4), 20) << "the desktop is not back";
 }
 
+TEST_F(SaverOnX, SmallPointerMovesKeepItALargerOneEndsIt) {
+    x_.MovePointer(500, 400);
+    SaverProcess saver(dir_.path());
+    saver.Start({"/s"});
+    ASSERT_NE(x_.WaitForWindow("Screen saver", 3000), 0u) << saver.Stderr();
+    SleepMs(300);
+    x_.MovePointer(503, 402);  // takes the reference point
+    SleepMs(100);
+    x_.MovePointer(508, 407);  // 5 pixels from it on each axis: not more than 5
+    SleepMs(300);
+    EXPECT_TRUE(saver.Running()) << "a move of 5 pixels ended the saver";
+    x_.MovePointer(503, 408);  // 6 pixels down from the reference
+    const auto code = saver.Wait(3000);
+    ASSERT_TRUE(code.has_value()) << "a move of 6 pixels did not end the saver";
+    EXPECT_EQ(*code, 0);
+}
+
 TEST_F(SaverOnX, ASecondSaverEndsAtOnceWhileOneRuns) {
     SaverProcess first(dir_.path());
     first.Start({"/s"});
