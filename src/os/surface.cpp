@@ -1,8 +1,12 @@
 #include "os/surface.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace os {
 
@@ -43,9 +47,24 @@ void Surface::Reset() {
     if (id_ == 0) id_ = g_next_surface_id++;
 }
 
+void Surface::FreePixels::operator()(std::uint32_t* p) const { std::free(p); }
+
+namespace {
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Uninitialised room for `count` pixels; nullptr only when memory is exhausted.
+std::uint32_t* AllocatePixels(std::size_t count) {
+    const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(std::uint32_t);
+    if (bytes < kHugePage) return static_cast<std::uint32_t*>(std::malloc(bytes));
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
+    if (p) madvise(p, rounded, MADV_HUGEPAGE);  // a hint; ignored where unsupported
+    return static_cast<std::uint32_t*>(p);
+}
+}  // namespace
+
 void Surface::BindExternal(std::uint32_t* pixels, int width, int height, int stride) {
-    owned_.clear();
-    owned_.shrink_to_fit();
+    owned_.reset();
     pixels_ = pixels;
     width_ = std::max(0, width);
     height_ = std::max(0, height);
@@ -56,13 +75,16 @@ void Surface::BindExternal(std::uint32_t* pixels, int width, int height, int str
 void Surface::Resize(int width, int height, std::uint32_t fill) {
     width = std::max(0, width);
     height = std::max(0, height);
-    std::vector<std::uint32_t> next(static_cast<std::size_t>(width) * height, fill);
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    std::unique_ptr<std::uint32_t[], FreePixels> next(AllocatePixels(count));
+    if (!next) throw std::bad_alloc();
+    std::fill_n(next.get(), count, fill);
     const int keep_w = std::min(width, width_), keep_h = std::min(height, height_);
     for (int y = 0; y < keep_h && pixels_; ++y)
-        std::memcpy(next.data() + static_cast<std::size_t>(y) * width, row(y),
+        std::memcpy(next.get() + static_cast<std::size_t>(y) * width, row(y),
                     sizeof(std::uint32_t) * keep_w);
     owned_ = std::move(next);
-    pixels_ = owned_.data();
+    pixels_ = owned_.get();
     width_ = width;
     height_ = height;
     stride_ = width;
