@@ -12,29 +12,11 @@
 #include "saver/light_layout.h"
 #include "saver/ss_module.h"
 #include "settings/settings.h"
+#include "support/scripted_draws.h"
 
 namespace {
 
-// Feeds the random source exactly the given draws; a further draw fails the test.
-class ScriptedDraws {
-public:
-    explicit ScriptedDraws(std::deque<float> draws) : draws_(std::move(draws)) {
-        forms::SetRandomSource([this] {
-            if (draws_.empty()) {
-                ADD_FAILURE() << "unexpected random draw";
-                return 0.0f;
-            }
-            const float u = draws_.front();
-            draws_.pop_front();
-            return u;
-        });
-    }
-    ~ScriptedDraws() { forms::SetRandomSource(nullptr); }
-    std::size_t left() const { return draws_.size(); }
-
-private:
-    std::deque<float> draws_;
-};
+using tavro_test::ScriptedDraws;
 
 class PlanesTest : public ::testing::Test {
 protected:

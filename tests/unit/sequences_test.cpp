@@ -19,31 +19,11 @@
 #include "saver/planes.h"
 #include "saver/ss_module.h"
 #include "settings/settings.h"
+#include "support/scripted_draws.h"
 
 namespace {
 
-// Feeds the random source the given draws, then (when allowed) 0.25 for ever.
-class ScriptedDraws {
-public:
-    explicit ScriptedDraws(std::deque<float> draws, bool strict = true)
-        : draws_(std::move(draws)), strict_(strict) {
-        forms::SetRandomSource([this] {
-            if (draws_.empty()) {
-                if (strict_) ADD_FAILURE() << "unexpected random draw";
-                return 0.25f;
-            }
-            const float u = draws_.front();
-            draws_.pop_front();
-            return u;
-        });
-    }
-    ~ScriptedDraws() { forms::SetRandomSource(nullptr); }
-    std::size_t left() const { return draws_.size(); }
-
-private:
-    std::deque<float> draws_;
-    bool strict_;
-};
+using tavro_test::ScriptedDraws;
 
 constexpr std::uint32_t kBackground = 0x00FFFFFF;
 std::uint32_t ColumnColour(int column) { return 0x00100000u + static_cast<std::uint32_t>(column); }
