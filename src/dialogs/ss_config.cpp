@@ -6,6 +6,7 @@
 #include "dialogs/advance.h"
 #include "dialogs/control_values.h"
 #include "forms/conversions.h"
+#include "forms/msgbox.h"
 #include "platform/explode_form.h"
 #include "settings/settings.h"
 
@@ -196,7 +197,12 @@ void SSconfig::Apply_Click() {
 
 void SSconfig::OK_Click() {
     Apply_Click();
-    SaveSettings();
+    // A save that fails is told and the dialog stays open, so nothing set in it is lost:
+    // OK can be tried again, or Cancel leaves.
+    if (!SaveSettings()) {
+        forms::MsgBox("The settings could not be saved.", forms::vbExclamation);
+        return;
+    }
     Cancel_Click();
 }
 

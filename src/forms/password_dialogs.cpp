@@ -8,6 +8,7 @@
 
 #include "forms/forms.h"
 #include "os/password_store.h"
+#include "os/registry.h"
 #include "os/window.h"
 
 namespace {
@@ -182,13 +183,14 @@ private:
         } else if (new_text != confirm_text) {
             Refuse("The new passwords do not match.", NewPassword);
         } else {
-            // The requirement first: when either write fails, both stay as they were.
-            const bool was_required = os::PasswordRequired();
+            // One batch: the requirement and the hash are stored together or not at all.
+            os::RegistryBatch batch;
             if (!os::SetPasswordRequired(Protected.Value() != forms::vbUnchecked)) {
                 Message.SetCaption("The settings could not be saved.");
             } else if (!os::SetSaverPassword(new_text)) {
-                os::SetPasswordRequired(was_required);
                 Message.SetCaption("The password could not be saved.");
+            } else if (batch.Commit() != os::ERROR_SUCCESS) {
+                Message.SetCaption("The settings could not be saved.");
             } else {
                 changed = true;
             }

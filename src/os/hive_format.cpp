@@ -9,11 +9,16 @@
 //   "Blob"=hex(3):01,00,ff           any other type (decimal code) or length, byte by byte
 //   ""=sz:"x"                        the key's unnamed value
 //
-// Inside key paths and quotes, "%" followed by two hex digits stands for that byte; the
-// writer escapes "%", '"', control bytes and bytes from 0x7F up this way, so the file is
-// plain ASCII. Blanks around "=" and at the ends of lines are allowed. Names match without
-// regard to ASCII case; a repeated value name replaces the earlier one. Anything else, and
-// any break of the size limits in hive_format.h, makes the whole text unparsable.
+// Inside key paths and quotes, "%" followed by two hex digits stands for that byte (any
+// other "%" stands for itself); the writer escapes "%", '"', control bytes and bytes from
+// 0x7F up this way, so the file is plain ASCII. Blanks around "=" and at the ends of lines
+// are allowed, and so is a UTF-8 byte-order mark at the start. Names match without regard
+// to ASCII case; a repeated value name replaces the earlier one.
+//
+// A line that cannot be read (or breaks a size limit of hive_format.h) is skipped and
+// kept: the lines after a key line that cannot be read belong to no known key and are
+// skipped with it, and a last line without a line end that cannot be read means the text
+// was cut short.
 #include "os/hive_format.h"
 
 #include <charconv>
@@ -31,7 +36,7 @@ int HexValue(char c) {
     return -1;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -52,18 +57,18 @@ void AppendEscaped(std::string& out, std::string_view bytes, bool escape_quote) 
     }
 }
 
-// Undoes AppendEscaped; nothing on a broken escape.
-std::optional<std::string> Unescape(std::string_view s) {
+// Undoes AppendEscaped. A "%" without two hex digits after it, which only a hand edit
+// leaves, stands for itself.
+std::string Unescape(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '%') {
+        const int hi = s[i] == '%' && i + 2 < s.size() ? HexValue(s[i + 1]) : -1;
+        const int lo = hi >= 0 ? HexValue(s[i + 2]) : -1;
+        if (lo < 0) {
             out += s[i];
             continue;
         }
-        if (i + 2 >= s.size()) return std::nullopt;
-        const int hi = HexValue(s[i + 1]), lo = HexValue(s[i + 2]);
-        if (hi < 0 || lo < 0) return std::nullopt;
         out += static_cast<char>(hi * 16 + lo);
         i += 2;
     }
@@ -84,8 +89,7 @@ struct Parser {
         if (line.empty() || line.front() != '"') return Fail("quote expected"), std::nullopt;
         const std::size_t close = line.find('"', 1);
         if (close == std::string_view::npos) return Fail("unterminated quote"), std::nullopt;
-        auto text = Unescape(line.substr(1, close - 1));
-        if (!text) return Fail("bad escape"), std::nullopt;
+        std::string text = Unescape(line.substr(1, close - 1));
         line.remove_prefix(close + 1);
         return text;
     }
@@ -212,45 +216,107 @@ void SetValue(Key& key, std::string_view name, DWORD type, std::vector<BYTE> dat
     v.data = std::move(data);
 }
 
-std::optional<Hive> ParseHive(std::string_view text, std::string* error) {
-    auto fail = [&](std::size_t line_no, const std::string& why) -> std::optional<Hive> {
-        if (error) *error = "line " + std::to_string(line_no) + ": " + why;
-        return std::nullopt;
-    };
-    if (text.size() > kMaxHiveBytes) return fail(0, "hive too large");
+bool Damage::MayHide(std::string_view folded_key, bool key_missing) const {
+    if (unplaced) return true;
+    return !key_missing && keys.count(std::string(folded_key)) != 0;
+}
 
-    Hive hive;
+namespace {
+
+ReadResult ReadLines(std::string_view text, std::string* first_error) {
+    ReadResult out;
+    Hive& hive = out.hive;
+    Damage& damage = out.damage;
+    auto skip = [&](std::size_t line_no, std::string_view line, bool placed,
+                    const std::string& current, const std::string& why) {
+        if (first_error && first_error->empty())
+            *first_error = "line " + std::to_string(line_no) + ": " + why;
+        damage.lines.push_back(SkippedLine{current, placed, std::string(line)});
+    };
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+
     std::string current;  // folded path of the key that takes the value lines
+    bool placed = true;   // false after a key line that could not be read
     std::size_t line_no = 0;
     while (!text.empty()) {
         ++line_no;
         const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        line = TrimBlanks(line);
+        std::string_view line = TrimBlanks(text.substr(0, end));
+        const bool last_unended = end == std::string_view::npos;
+        text = last_unended ? std::string_view{} : text.substr(end + 1);
         if (line.empty() || line.front() == '#') continue;
 
+        const std::size_t skipped_before = damage.lines.size();
         if (line.front() == '[') {
-            if (line.back() != ']' || line.size() < 2) return fail(line_no, "']' expected");
-            const auto raw = Unescape(line.substr(1, line.size() - 2));
-            if (!raw) return fail(line_no, "bad escape");
-            const auto path = NormalizePath(*raw);
-            if (!path) return fail(line_no, "key path too long");
-            current = FoldCase(hive.CreateKey(*path).path);
-            continue;
+            std::optional<std::string> path;
+            if (line.back() == ']' && line.size() >= 2)
+                path = NormalizePath(Unescape(line.substr(1, line.size() - 2)));
+            if (path) {
+                current = FoldCase(hive.CreateKey(*path).path);
+                placed = true;
+            } else {
+                placed = false;
+                damage.unplaced = true;
+                skip(line_no, line, false, current,
+                     line.back() == ']' ? "key path too long" : "']' expected");
+            }
+        } else if (!placed) {
+            skip(line_no, line, false, current, "value of a key that could not be read");
+        } else {
+            Parser parser{line, {}};
+            Key scratch;  // a line is taken whole or not at all
+            if (line.front() != '"') {
+                skip(line_no, line, true, current, "key or value expected");
+            } else if (!parser.ValueLine(scratch)) {
+                skip(line_no, line, true, current, parser.error);
+            } else {
+                for (auto& [folded, value] : scratch.values)
+                    SetValue(*hive.FindKey(current), value.name, value.type,
+                             std::move(value.data));
+            }
         }
-        if (line.front() != '"') return fail(line_no, "key or value expected");
-        Parser parser{line, {}};
-        if (!parser.ValueLine(*hive.FindKey(current))) return fail(line_no, parser.error);
+        if (damage.lines.size() == skipped_before) continue;
+        SkippedLine& last = damage.lines.back();
+        if (last_unended) {
+            // Cut short: whatever followed is lost, so any key may miss values.
+            damage.cut_short = damage.unplaced = true;
+            last.placed = false;
+        } else if (last.placed) {
+            damage.keys.insert(last.key);
+        }
     }
-    return hive;
+    return out;
 }
 
-std::string SerializeHive(const Hive& hive) {
+}  // namespace
+
+ReadResult ReadHive(std::string_view text) { return ReadLines(text, nullptr); }
+
+std::optional<Hive> ParseHive(std::string_view text, std::string* error) {
+    std::string first_error;
+    if (text.size() > kMaxHiveBytes) first_error = "line 0: hive too large";
+    ReadResult read;
+    if (first_error.empty()) read = ReadLines(text, &first_error);
+    if (first_error.empty()) return std::move(read.hive);
+    if (error) *error = first_error;
+    return std::nullopt;
+}
+
+std::string SerializeHive(const Hive& hive, const Damage* damage) {
     std::string out = "# Tavro Screen Saver user registry (HKEY_CURRENT_USER)\n";
+    auto kept_lines = [&](bool placed, const std::string& folded) {
+        std::string lines;
+        if (!damage) return lines;
+        for (const SkippedLine& line : damage->lines) {
+            if (line.placed != placed || (placed && line.key != folded)) continue;
+            lines += line.text;
+            lines += '\n';
+        }
+        return lines;
+    };
     for (const auto& [folded, key] : hive.keys()) {
-        if (folded.empty() && key.values.empty()) continue;
+        const std::string kept = kept_lines(true, folded);
+        if (folded.empty() && key.values.empty() && kept.empty()) continue;
         out += '[';
         AppendEscaped(out, key.path, false);
         out += "]\n";
@@ -280,7 +346,10 @@ std::string SerializeHive(const Hive& hive) {
             }
             out += '\n';
         }
+        out += kept;
     }
+    out += kept_lines(false, {});
+    if (damage && damage->cut_short && !out.empty() && out.back() == '\n') out.pop_back();
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,10 +63,44 @@ private:
 const Value* FindValue(const Key& key, std::string_view name);
 void SetValue(Key& key, std::string_view name, DWORD type, std::vector<BYTE> data);
 
-// The hive of a text, or nothing (with a reason in *error) when the text is not a hive of
-// this format or breaks a size limit.
+// A line that could not be read, kept as found so that a writer carries it forward.
+struct SkippedLine {
+    std::string key;  // folded path of the key it stood under
+    bool placed = true;  // false after a key line that could not be read
+    std::string text;  // without its line end
+};
+
+// What a reader could not take from a text.
+struct Damage {
+    std::vector<SkippedLine> lines;
+    std::set<std::string> keys;  // folded paths of keys with a skipped value line
+    // A key line could not be read, or the text ends in a line cut short: values of any
+    // key may be missing.
+    bool unplaced = false;
+    bool cut_short = false;  // the last line had no line end and could not be read
+
+    bool empty() const { return lines.empty(); }
+    // Whether something missing may stand among the skipped lines: the key of a folded
+    // path itself (key_missing), or a value of that key.
+    bool MayHide(std::string_view folded_key, bool key_missing) const;
+};
+
+struct ReadResult {
+    Hive hive;
+    Damage damage;
+};
+
+// Reads every line of a text that can be read (a UTF-8 byte-order mark at the start is
+// ignored) and keeps the others in damage. Never fails; a text over kMaxHiveBytes is the
+// caller's to refuse.
+ReadResult ReadHive(std::string_view text);
+// The hive of a text, or nothing (with the first reason in *error) when any line cannot
+// be read or the text breaks a size limit.
 std::optional<Hive> ParseHive(std::string_view text, std::string* error = nullptr);
-// The text of a hive; ParseHive of it gives the same hive back.
-std::string SerializeHive(const Hive& hive);
+// The text of a hive; ParseHive of it gives the same hive back. Skipped lines of damage
+// are written after the values of the key they stood under (unplaced ones at the end, a
+// line cut short last and again without a line end), so reading the text again finds the
+// same hive and the same damage.
+std::string SerializeHive(const Hive& hive, const Damage* damage = nullptr);
 
 }  // namespace os::hive

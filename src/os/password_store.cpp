@@ -13,50 +13,50 @@ namespace os {
 
 namespace {
 
-// The desktop key, opened (created if need be); 0 when the hive cannot be reached.
-class DesktopKey {
-public:
-    explicit DesktopKey(bool create) {
-        LONG rc = create ? RegCreateKeyA(HKEY_CURRENT_USER, kDesktopKey, &key_)
-                         : RegOpenKeyA(HKEY_CURRENT_USER, kDesktopKey, &key_);
-        if (rc != ERROR_SUCCESS) key_ = 0;
-    }
-    ~DesktopKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    DesktopKey(const DesktopKey&) = delete;
-    DesktopKey& operator=(const DesktopKey&) = delete;
-    HKEY get() const { return key_; }
+// What a read of a desktop value found. Unknown: the hive, or the part of it that
+// would hold the value, cannot be read.
+enum class Lookup { Found, Missing, Unknown };
 
-private:
-    HKEY key_ = 0;
-};
+Lookup Classify(LONG rc) {
+    if (rc == ERROR_SUCCESS) return Lookup::Found;
+    return rc == ERROR_BADDB ? Lookup::Unknown : Lookup::Missing;
+}
 
-// The raw bytes of a value of the desktop key with their type, nullopt when missing.
-std::optional<std::vector<BYTE>> ReadDesktopValue(const char* name, DWORD* type) {
-    DesktopKey key(false);
-    if (!key.get()) return std::nullopt;
+// The raw bytes of a value of the desktop key with their type.
+Lookup ReadDesktopValue(const char* name, DWORD* type, std::vector<BYTE>* data) {
+    HKEY key = 0;
+    Lookup found = Classify(RegOpenKeyA(HKEY_CURRENT_USER, kDesktopKey, &key));
+    if (found != Lookup::Found) return found;
     DWORD size = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, type, nullptr, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::vector<BYTE> data(size);
-    if (size > 0 &&
-        RegQueryValueExA(key.get(), name, nullptr, type, data.data(), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    data.resize(size);
-    return data;
+    found = Classify(RegQueryValueExA(key, name, nullptr, type, nullptr, &size));
+    if (found == Lookup::Found) {
+        data->assign(size, 0);
+        // A value whose data cannot be read is known to exist but not what it says.
+        if (size > 0 && RegQueryValueExA(key, name, nullptr, type, data->data(), &size) !=
+                            ERROR_SUCCESS)
+            found = Lookup::Unknown;
+        data->resize(size);
+    }
+    RegCloseKey(key);
+    return found;
 }
 
 bool WriteDesktopValue(const char* name, DWORD type, const BYTE* data, DWORD size) {
-    DesktopKey key(true);
-    return key.get() && RegSetValueExA(key.get(), name, 0, type, data, size) == ERROR_SUCCESS;
+    HKEY key = 0;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, kDesktopKey, &key) != ERROR_SUCCESS) return false;
+    const bool written = RegSetValueExA(key, name, 0, type, data, size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
 }
 
-std::string StoredHash() {
+// The stored hash ("" when none is stored), or nothing when that cannot be told.
+std::optional<std::string> StoredHash() {
     DWORD type = 0;
-    std::optional<std::vector<BYTE>> data = ReadDesktopValue(kPasswordHashValue, &type);
-    if (!data || type != REG_SZ) return {};
-    std::string text(data->begin(), data->end());
+    std::vector<BYTE> data;
+    const Lookup found = ReadDesktopValue(kPasswordHashValue, &type, &data);
+    if (found == Lookup::Unknown) return std::nullopt;
+    if (found == Lookup::Missing || type != REG_SZ) return std::string();
+    std::string text(data.begin(), data.end());
     text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
     return text;
 }
@@ -87,10 +87,17 @@ bool ConstantTimeEqual(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool HasSaverPassword() { return !StoredHash().empty(); }
+// A hash that cannot be read may be there: it counts as a password that nothing matches,
+// so a damaged hive never opens the lock.
+bool HasSaverPassword() {
+    const std::optional<std::string> stored = StoredHash();
+    return !stored || !stored->empty();
+}
 
 bool CheckSaverPassword(const std::string& plain) {
-    std::string stored = StoredHash();
+    const std::optional<std::string> hash = StoredHash();
+    if (!hash) return false;
+    const std::string& stored = *hash;
     if (stored.empty()) return plain.empty();
     // A password with an embedded NUL could only be checked by its first part.
     if (plain.find('\0') != std::string::npos) return false;
@@ -123,16 +130,17 @@ bool SetPasswordRequired(bool required) {
 
 bool PasswordRequired() {
     DWORD type = 0;
-    std::optional<std::vector<BYTE>> data = ReadDesktopValue(kUsePasswordValue, &type);
-    if (!data) return false;
+    std::vector<BYTE> data;
+    const Lookup found = ReadDesktopValue(kUsePasswordValue, &type, &data);
+    if (found != Lookup::Found) return found == Lookup::Unknown;  // when in doubt, ask
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        std::string text(data->begin(), data->end());
+        std::string text(data.begin(), data.end());
         return std::atol(text.c_str()) != 0;
     }
     // Any other type is a little-endian number of up to 32 bits.
     DWORD value = 0;
-    for (std::size_t i = 0; i < data->size() && i < 4; ++i)
-        value |= static_cast<DWORD>((*data)[i]) << (8 * i);
+    for (std::size_t i = 0; i < data.size() && i < 4; ++i)
+        value |= static_cast<DWORD>(data[i]) << (8 * i);
     return value != 0;
 }
 

@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -20,6 +22,16 @@ namespace {
 struct OpenKey {
     std::string path;
     hive::Hive snapshot;
+    hive::Damage damage;
+};
+
+// The open RegistryBatch: the lock it holds and the hive it changes.
+struct Batch {
+    std::string file;
+    std::unique_ptr<hive::HiveLock> lock;
+    hive::LoadedHive loaded;
+    LONG error = ERROR_SUCCESS;
+    bool changed = false;
 };
 
 struct Registry {
@@ -27,6 +39,8 @@ struct Registry {
     std::map<HKEY, OpenKey> keys;
     HKEY next_handle = 0x100;
     RegistryHook hook;
+    std::unique_ptr<Batch> batch;  // used on the one thread that opened it
+    int lock_wait_ms = 3000;
 };
 
 Registry& State() {
@@ -83,32 +97,87 @@ LONG ResolvePath(HKEY root, const char* subkey, std::string& path) {
     return ERROR_SUCCESS;
 }
 
+int LockWait() {
+    std::lock_guard lock(State().mutex);
+    return State().lock_wait_ms;
+}
+
+// Why a hive read under the lock cannot be changed and written back, or ERROR_SUCCESS.
+LONG WriteRefusal(const hive::HiveLock& lock, const hive::LoadedHive& loaded) {
+    if (!lock.held()) return ERROR_TIMEOUT;
+    return loaded.readable ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+// Runs change (which tells whether it changed anything) on the hive as it stands and
+// stores the result: in the open batch, or by a read-change-write of its own under the
+// hive lock. *result receives the hive and its damage as they then stand.
+LONG ChangeHive(const std::function<bool(hive::Hive&)>& change, OpenKey* result) {
+    Batch* batch = State().batch.get();
+    std::optional<hive::HiveLock> own_lock;
+    hive::LoadedHive own;
+    hive::LoadedHive* loaded = &own;
+    const std::string file = HivePath();
+    if (batch) {
+        if (batch->error != ERROR_SUCCESS) return batch->error;
+        loaded = &batch->loaded;
+    } else {
+        own_lock.emplace(file, LockWait());
+        if (own_lock->held()) own = hive::ReadHiveFile(file);
+        if (LONG err = WriteRefusal(*own_lock, own)) return err;
+    }
+    hive::Hive changed = loaded->hive;
+    if (change(changed)) {
+        if (hive::SerializeHive(changed, &loaded->damage).size() > hive::kMaxHiveBytes)
+            return ERROR_NOT_ENOUGH_MEMORY;
+        if (batch) batch->changed = true;
+        else if (!hive::WriteHiveFile(file, changed, &loaded->damage)) return ERROR_ACCESS_DENIED;
+        loaded->hive = std::move(changed);
+    }
+    if (result) {
+        result->snapshot = loaded->hive;
+        result->damage = loaded->damage;
+    }
+    return ERROR_SUCCESS;
+}
+
+// A failure inside an open batch spoils the whole batch.
+LONG Spoil(LONG err) {
+    Batch* batch = State().batch.get();
+    if (err != ERROR_SUCCESS && batch && batch->error == ERROR_SUCCESS) batch->error = err;
+    return err;
+}
+
 LONG OpenOrCreate(HKEY root, const char* subkey, HKEY* out, bool create) {
     if (!out) return ERROR_INVALID_PARAMETER;
     *out = 0;
     std::string path;
-    if (LONG err = ResolvePath(root, subkey, path)) return err;
+    if (LONG err = ResolvePath(root, subkey, path)) return create ? Spoil(err) : err;
     const auto base = PathOfHandle(root);
     if (LONG err = RunHook(create ? RegistryOp::Create : RegistryOp::Open, base.value_or(""),
                            subkey, false))
-        return err;
+        return create ? Spoil(err) : err;
 
-    const std::string file = HivePath();
-    hive::LoadedHive loaded;
+    OpenKey opened{path, {}, {}};
     if (create) {
-        hive::HiveLock lock(file);
-        loaded = hive::ReadHiveFile(file);
-        if (!loaded.hive.FindKey(path)) {
-            if (!loaded.writable) return ERROR_ACCESS_DENIED;
-            loaded.hive.CreateKey(path);
-            if (!hive::WriteHiveFile(file, loaded.hive)) return ERROR_ACCESS_DENIED;
-        }
+        const LONG err = ChangeHive(
+            [&](hive::Hive& h) {
+                if (h.FindKey(path)) return false;
+                h.CreateKey(path);
+                return true;
+            },
+            &opened);
+        if (err) return Spoil(err);
     } else {
-        loaded = hive::ReadHiveFile(file);
-        if (!loaded.hive.FindKey(path)) return ERROR_FILE_NOT_FOUND;
+        hive::LoadedHive loaded = hive::ReadHiveFile(HivePath());
+        if (!loaded.readable) return ERROR_BADDB;
+        if (!loaded.hive.FindKey(path))
+            return loaded.damage.MayHide(hive::FoldCase(path), true) ? ERROR_BADDB
+                                                                     : ERROR_FILE_NOT_FOUND;
+        opened.snapshot = std::move(loaded.hive);
+        opened.damage = std::move(loaded.damage);
     }
     std::lock_guard lock(State().mutex);
-    *out = NewHandle(OpenKey{path, std::move(loaded.hive)});
+    *out = NewHandle(std::move(opened));
     return ERROR_SUCCESS;
 }
 
@@ -133,6 +202,38 @@ std::string HivePath() {
     return config + "/tavro-screensaver/user-hive.txt";
 }
 
+RegistryBatch::RegistryBatch() {
+    if (State().batch) return;  // joins the open one
+    owner_ = true;
+    auto batch = std::make_unique<Batch>();
+    batch->file = HivePath();
+    batch->lock = std::make_unique<hive::HiveLock>(batch->file, LockWait());
+    if (batch->lock->held()) batch->loaded = hive::ReadHiveFile(batch->file);
+    batch->error = WriteRefusal(*batch->lock, batch->loaded);
+    State().batch = std::move(batch);
+}
+
+RegistryBatch::~RegistryBatch() {
+    if (owner_) State().batch.reset();  // releases the lock
+}
+
+LONG RegistryBatch::Commit() {
+    Batch* batch = State().batch.get();
+    if (!owner_ || !batch) return batch ? batch->error : ERROR_SUCCESS;
+    LONG err = batch->error;
+    if (err == ERROR_SUCCESS && batch->changed &&
+        !hive::WriteHiveFile(batch->file, batch->loaded.hive, &batch->loaded.damage))
+        err = ERROR_ACCESS_DENIED;
+    State().batch.reset();
+    owner_ = false;
+    return err;
+}
+
+void SetRegistryLockWait(int milliseconds) {
+    std::lock_guard lock(State().mutex);
+    State().lock_wait_ms = milliseconds;
+}
+
 void SetRegistryHook(RegistryHook hook) {
     std::lock_guard lock(State().mutex);
     State().hook = std::move(hook);
@@ -154,21 +255,30 @@ LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, 
     if (LONG err = RunHook(RegistryOp::Query, *path, name, data == nullptr)) return err;
 
     // The root is not opened as a key; it is read afresh for each query.
-    std::optional<hive::Hive> fresh;
-    if (key == HKEY_CURRENT_USER) fresh = hive::ReadHiveFile(HivePath()).hive;
+    std::optional<hive::LoadedHive> fresh;
+    if (key == HKEY_CURRENT_USER) {
+        fresh = hive::ReadHiveFile(HivePath());
+        if (!fresh->readable) return ERROR_BADDB;
+    }
 
     std::lock_guard lock(State().mutex);
     const hive::Hive* hive = nullptr;
+    const hive::Damage* damage = nullptr;
     if (fresh) {
-        hive = &*fresh;
+        hive = &fresh->hive;
+        damage = &fresh->damage;
     } else {
         const auto it = State().keys.find(key);
         if (it == State().keys.end()) return ERROR_INVALID_HANDLE;  // closed meanwhile
         hive = &it->second.snapshot;
+        damage = &it->second.damage;
     }
     const hive::Key* k = hive->FindKey(*path);
     const hive::Value* v = k ? hive::FindValue(*k, name ? name : "") : nullptr;
-    if (!v) return ERROR_FILE_NOT_FOUND;
+    if (!v) {
+        return damage->MayHide(hive::FoldCase(*path), k == nullptr) ? ERROR_BADDB
+                                                                    : ERROR_FILE_NOT_FOUND;
+    }
 
     if (type) *type = v->type;
     const auto length = static_cast<DWORD>(v->data.size());
@@ -192,23 +302,27 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
     const std::string value_name = name ? name : "";
     if (reserved != 0 || size > kRegMaxValueBytes || (!data && size != 0) ||
         value_name.size() > hive::kMaxValueNameBytes)
-        return ERROR_INVALID_PARAMETER;
-    if (LONG err = RunHook(RegistryOp::Set, *path, name, false)) return err;
+        return Spoil(ERROR_INVALID_PARAMETER);
+    if (LONG err = RunHook(RegistryOp::Set, *path, name, false)) return Spoil(err);
 
-    const std::string file = HivePath();
-    hive::HiveLock file_lock(file);
-    hive::LoadedHive loaded = hive::ReadHiveFile(file);
-    if (!loaded.writable) return ERROR_ACCESS_DENIED;
-    // The key may have vanished from the file since it was opened; writing brings it back.
-    hive::SetValue(loaded.hive.CreateKey(*path), value_name, type,
-                   std::vector<BYTE>(data, data + size));
-    if (hive::SerializeHive(loaded.hive).size() > hive::kMaxHiveBytes)
-        return ERROR_NOT_ENOUGH_MEMORY;
-    if (!hive::WriteHiveFile(file, loaded.hive)) return ERROR_ACCESS_DENIED;
+    OpenKey changed;
+    const LONG err = ChangeHive(
+        [&](hive::Hive& h) {
+            // The key may have vanished from the file since it was opened; writing brings
+            // it back.
+            hive::SetValue(h.CreateKey(*path), value_name, type,
+                           std::vector<BYTE>(data, data + size));
+            return true;
+        },
+        &changed);
+    if (err) return Spoil(err);
 
     std::lock_guard lock(State().mutex);
     const auto it = State().keys.find(key);
-    if (it != State().keys.end()) it->second.snapshot = std::move(loaded.hive);
+    if (it != State().keys.end()) {
+        it->second.snapshot = std::move(changed.snapshot);
+        it->second.damage = std::move(changed.damage);
+    }
     return ERROR_SUCCESS;
 }
 

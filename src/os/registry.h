@@ -2,7 +2,7 @@
 // hive file of the user (see HivePath()). Every call returns ERROR_SUCCESS (0) or an
 // error code. The hive is read afresh when a key is opened or created, so one process sees
 // what another has saved; each write re-reads the hive, changes one value and replaces the
-// file atomically.
+// file atomically, unless a RegistryBatch gathers the writes into one replacement.
 #pragma once
 
 #include <functional>
@@ -27,6 +27,11 @@ inline constexpr LONG ERROR_INVALID_HANDLE = 6;    // key 0 or a key that is not
 inline constexpr LONG ERROR_NOT_ENOUGH_MEMORY = 8;  // the hive would outgrow its limit
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_MORE_DATA = 234;       // the caller's buffer is too small
+// The hive file, or the part of it that would hold the key or value, cannot be read: the
+// answer is unknown (a missing key or value gives ERROR_FILE_NOT_FOUND only when it is
+// surely missing).
+inline constexpr LONG ERROR_BADDB = 1009;
+inline constexpr LONG ERROR_TIMEOUT = 1460;        // another process kept the hive locked
 
 // Opens an existing key below root (an open key or HKEY_CURRENT_USER). Key names are
 // separated by "\" and match case-insensitively; an empty or null subkey opens root
@@ -50,6 +55,31 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
 LONG RegCloseKey(HKEY key);
 
 inline constexpr DWORD kRegMaxValueBytes = 1u << 20;
+
+// Gathers the RegCreateKeyA and RegSetValueExA calls of its lifetime into one change of
+// the hive file, so that a save is stored whole or not at all: it takes the hive lock
+// (waiting at most the lock wait) and reads the hive once; the calls change that copy,
+// and Commit() writes it in one atomic replacement. Without Commit() nothing is written.
+// A batch opened while another is open joins it (its Commit() writes nothing).
+class RegistryBatch {
+public:
+    RegistryBatch();
+    ~RegistryBatch();
+    RegistryBatch(const RegistryBatch&) = delete;
+    RegistryBatch& operator=(const RegistryBatch&) = delete;
+
+    // ERROR_SUCCESS when every gathered call succeeded and the file was written (or
+    // nothing needed writing); else the first failure (ERROR_TIMEOUT when the lock was
+    // not had in time), and the file is as it was.
+    LONG Commit();
+
+private:
+    bool owner_ = false;
+};
+
+// How long a write waits for the hive lock that another process holds (3000 ms unless
+// set) before it fails with ERROR_TIMEOUT.
+void SetRegistryLockWait(int milliseconds);
 
 // The hive file: $TAVRO_HIVE when set, else $XDG_CONFIG_HOME (or ~/.config)
 // /tavro-screensaver/user-hive.txt.

@@ -39,12 +39,13 @@ RegValue GetRegValue(os::HKEY Root, const std::string& SubKey, const std::string
     return r;
 }
 
-RegValue QueryRegValue(os::HKEY Key, const std::string& Name, const std::string& DefaultValue) {
+RegValue QueryRegValue(os::HKEY Key, const std::string& Name, const std::string& DefaultValue,
+                       os::LONG* size_query) {
     os::DWORD type = 0;
     os::DWORD size = 0;
-    if (os::RegQueryValueExA(Key, Name.c_str(), nullptr, &type, nullptr, &size) !=
-        os::ERROR_SUCCESS)
-        return RegValue::FromText(DefaultValue);
+    const os::LONG rc = os::RegQueryValueExA(Key, Name.c_str(), nullptr, &type, nullptr, &size);
+    if (size_query) *size_query = rc;
+    if (rc != os::ERROR_SUCCESS) return RegValue::FromText(DefaultValue);
 
     if (type == os::REG_SZ) {
         std::string buffer(size, ' ');

@@ -33,8 +33,9 @@ RegValue GetRegValue(os::HKEY Root, const std::string& SubKey, const std::string
                      const std::string& DefaultValue);
 // Reads Name of the open key Key: DefaultValue as text when it is not there; a text value
 // up to its first NUL; any other type as a little-endian 32-bit number; empty when the
-// data itself cannot be read.
-RegValue QueryRegValue(os::HKEY Key, const std::string& Name, const std::string& DefaultValue);
+// data itself cannot be read. *size_query gets the result code of the first query.
+RegValue QueryRegValue(os::HKEY Key, const std::string& Name, const std::string& DefaultValue,
+                       os::LONG* size_query = nullptr);
 // Text up to, not including, its first NUL.
 std::string StripNulls(const std::string& Text);
 // Creates or opens SubKey under Root and writes Value as a REG_SZ without terminating NUL.

@@ -88,15 +88,22 @@ void LoadSettings() {
     Settings.BKWav = ReadSetting("BKWav", Settings.BKWav);
     Settings.ThunderWav = ReadSetting("ThunderWav", Settings.ThunderWav);
 
-    // A number too large for a single still says "required": when in doubt, ask.
-    const auto required = static_cast<float>(forms::TextToNumber(
-        GetRegValue(os::HKEY_CURRENT_USER, kDesktopKey, kUsePasswordValue,
-                    forms::NumberToText(PwdProtected))
-            .Text()));
+    // When in doubt, ask: a number too large for a single, or a hive that cannot be read
+    // well enough to tell whether the value is there (ERROR_BADDB), says "required".
+    os::HKEY key = 0;
+    os::LONG status = os::RegOpenKeyA(os::HKEY_CURRENT_USER, kDesktopKey, &key);
+    const RegValue stored = QueryRegValue(key, kUsePasswordValue,
+                                          forms::NumberToText(PwdProtected),
+                                          status == os::ERROR_SUCCESS ? &status : nullptr);
+    os::RegCloseKey(key);
+    const auto required = static_cast<float>(forms::TextToNumber(stored.Text()));
     PwdProtected = std::isfinite(required) ? required : 1.0f;
+    if (status == os::ERROR_BADDB) PwdProtected = 1;
 }
 
-void SaveSettings() {
+bool SaveSettings() {
+    // One batch: the file holds the old settings or the new ones, never a mix.
+    os::RegistryBatch batch;
     Save("PlaneNum", forms::NumberToText(Settings.PlaneNum));
     Save("TimeInt", forms::NumberToText(Settings.TimeInt));
     Save("PlaneDist", forms::NumberToText(Settings.PlaneDist));
@@ -113,4 +120,5 @@ void SaveSettings() {
     Save("Step", forms::NumberToText(Settings.Step));
     Save("BKWav", Settings.BKWav);
     Save("ThunderWav", Settings.ThunderWav);
+    return batch.Commit() == os::ERROR_SUCCESS;
 }

@@ -36,7 +36,9 @@ inline constexpr const char* kUsePasswordValue = "ScreenSaveUsePassword";
 
 // Sets every field, EventProbsText, IniFileName and PwdProtected to its default.
 void SetDefaults();
-// The defaults, then every value found in the registry.
+// The defaults, then every value found in the registry. PwdProtected is 1 also when the
+// requirement cannot be read from a damaged or unreadable hive.
 void LoadSettings();
-// Writes the eleven settings to the registry (and updates EventProbsText).
-void SaveSettings();
+// Writes the eleven settings to the registry in one change of the hive file (and updates
+// EventProbsText). False when they could not be stored; the hive then holds the old ones.
+bool SaveSettings();

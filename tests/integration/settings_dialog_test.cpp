@@ -1,7 +1,10 @@
 // The settings dialog on the headless host: what it shows after loading (defaults, odd and
 // unshowable stored values), how its bars, boxes and buttons change the controls, the
 // settings in memory and the registry, and the settings road that centres and shows it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <map>
 #include <string>
@@ -9,6 +12,7 @@
 
 #include "dialogs/advance.h"
 #include "dialogs/ss_config.h"
+#include "forms/msgbox.h"
 #include "forms/tool_tip.h"
 #include "os/registry.h"
 #include "settings/settings.h"
@@ -29,7 +33,19 @@ class SettingsDialog : public SaverFixture {
 protected:
     void TearDown() override {
         if (dialog().IsLoaded()) dialog().Unload();
+        os::SetRegistryLockWait(3000);
         SaverFixture::TearDown();
+    }
+
+    // Closes the next message box with Enter and tells its text ("" when none opened).
+    void AnswerNextMessage(std::string* prompt) {
+        prompt->clear();
+        host().Schedule(host().NowMs() + 10, [this, prompt] {
+            forms::OpenMessageBox box;
+            if (!forms::MessageBoxOpen(&box)) return;
+            *prompt = box.prompt;
+            host().PushKey(static_cast<os::HostWindowId>(box.hwnd), forms::vbKeyReturn, '\r');
+        });
     }
 
     SSconfig& dialog() { return SSconfigInstance(); }
@@ -443,6 +459,44 @@ TEST_F(SettingsDialog, OkWritesTheExactTextsOfAllElevenSettings) {
         {"EnaTh", " 0"},     {"EventProbs", "136"}, {"Step", " 15"},
         {"BKWav", "Jets.wav"}, {"ThunderWav", "Thunder.Wav"}};
     EXPECT_EQ(StoredTexts(), expected);
+}
+
+// A save that fails (the hive cannot be written, or another process keeps it locked) is
+// told, and the dialog stays open with what was set, so OK can be tried again.
+TEST_F(SettingsDialog, OkThatCannotSaveSaysSoAndKeepsTheDialogOpen) {
+    StoreSetting("PlaneNum", " 5");
+    const auto before = StoredTexts();
+    SSconfig& d = Open();
+    d.CPlaneNum.SetValue(2);
+    std::string told;
+
+    os::SetRegistryHook([](const os::RegistryCall& call) {
+        return call.op == os::RegistryOp::Set && call.name == "Step" ? os::ERROR_ACCESS_DENIED
+                                                                     : os::ERROR_SUCCESS;
+    });
+    AnswerNextMessage(&told);
+    ClickCentre(d.OK);
+    EXPECT_EQ(told, "The settings could not be saved.");
+    EXPECT_TRUE(d.IsLoaded());
+    EXPECT_EQ(StoredTexts(), before);  // not one of the eleven written
+    os::SetRegistryHook({});
+
+    const int other = open((hive_path() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);  // another process is saving and does not finish
+    os::SetRegistryLockWait(100);
+    AnswerNextMessage(&told);
+    Key(forms::vbKeyReturn);
+    EXPECT_EQ(told, "The settings could not be saved.");
+    EXPECT_TRUE(d.IsLoaded());
+    EXPECT_EQ(StoredTexts(), before);
+
+    close(other);
+    AnswerNextMessage(&told);
+    ClickCentre(d.OK);
+    EXPECT_EQ(told, "");
+    EXPECT_FALSE(d.IsLoaded());
+    EXPECT_EQ(StoredTexts().at("PlaneNum"), " 1");
 }
 
 TEST_F(SettingsDialog, OkWhileApplyIsDisabledStillCopiesTheControlsAndWritesAll) {

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "forms/metrics.h"
 #include "forms/password_dialogs.h"
 #include "os/password_store.h"
+#include "os/registry.h"
 #include "os/window.h"
 #include "support/headless_fixture.h"
 
@@ -206,6 +209,40 @@ TEST_F(PasswordDialogTest, PasswordProtectedBoxIsNotWrittenOnCancelOrARefusal) {
         Key(id, forms::vbKeyEscape, 27);
     });
     EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
+    EXPECT_FALSE(os::PasswordRequired());
+    EXPECT_TRUE(os::CheckSaverPassword("old"));
+
+    // The new hash cannot be stored: the ticked requirement is not stored either, and at no
+    // moment does the file hold the requirement without the new password.
+    bool required_on_disk_early = false;
+    os::SetRegistryHook([&](const os::RegistryCall& call) {
+        if (call.op != os::RegistryOp::Set || call.name != os::kPasswordHashValue)
+            return os::ERROR_SUCCESS;
+        std::ifstream file(hive_path());
+        const std::string text{std::istreambuf_iterator<char>(file), {}};
+        required_on_disk_early =
+            text.find("\"ScreenSaveUsePassword\"=dword:00000001") != std::string::npos;
+        return os::ERROR_ACCESS_DENIED;
+    });
+    host().Schedule(host().NowMs() + 20, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Type(id, "old");
+        Key(id, forms::vbKeyTab, '\t');
+        Type(id, "new");
+        Key(id, forms::vbKeyTab, '\t');
+        Type(id, "new");
+        host().PushKey(id, 'P', 0, forms::vbAltMask);
+        Key(id, forms::vbKeyReturn, '\r');
+    });
+    host().Schedule(host().NowMs() + 40, [this] {
+        os::HostWindowId id = Dialog(kChange);
+        ASSERT_NE(id, 0u);
+        Key(id, forms::vbKeyEscape, 27);
+    });
+    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
+    os::SetRegistryHook({});
+    EXPECT_FALSE(required_on_disk_early);
     EXPECT_FALSE(os::PasswordRequired());
     EXPECT_TRUE(os::CheckSaverPassword("old"));
 }

@@ -146,6 +146,47 @@ TEST_F(PasswordStoreTest, PasswordRequirementFlag) {
     EXPECT_TRUE(os::PasswordRequired());
 }
 
+// Damage that may hide the password or its flag never turns the lock off: the flag reads
+// as required and the unknown password matches nothing. Damage elsewhere changes nothing.
+TEST_F(PasswordStoreTest, DamagedHiveNeverSwitchesThePasswordOff) {
+    ASSERT_TRUE(os::SetSaverPassword("open sesame"));
+    ASSERT_TRUE(os::SetPasswordRequired(true));
+    const std::string good = HiveText();
+    const std::size_t desktop = good.find("[Control Panel\\desktop]");
+    ASSERT_NE(desktop, std::string::npos);
+    const auto write = [&](const std::string& text) { std::ofstream(dir_ + "/hive.txt") << text; };
+
+    write("\xEF\xBB\xBF" + good + "[Other]\n\"x\"=sz:\"%\n");  // a BOM, damage elsewhere
+    EXPECT_TRUE(os::PasswordRequired());
+    EXPECT_TRUE(os::CheckSaverPassword("open sesame"));
+    EXPECT_FALSE(os::CheckSaverPassword(""));
+
+    for (const std::string& damaged : {
+             good.substr(0, desktop + 5),  // cut short before the desktop key
+             good.substr(0, desktop) + "[Control Panel\\desktop]\n\"ScreenSavePasswordHash\"=sz:\"$y$j9",
+             std::string("[Control Panel\\desktop]\n\"ScreenSaveUsePassword\"=dword:1\n"
+                         "\"ScreenSavePasswordHash\"=sz:\"$y$\" x\n"),
+         }) {
+        write(damaged);
+        EXPECT_TRUE(os::PasswordRequired()) << damaged;
+        EXPECT_TRUE(os::HasSaverPassword()) << damaged;
+        for (const char* typed : {"", "open sesame", "x"})
+            EXPECT_FALSE(os::CheckSaverPassword(typed)) << damaged;
+    }
+
+    fs::remove(dir_ + "/hive.txt");
+    fs::create_directory(dir_ + "/hive.txt");  // cannot be read at all
+    EXPECT_TRUE(os::PasswordRequired());
+    EXPECT_TRUE(os::HasSaverPassword());
+    EXPECT_FALSE(os::CheckSaverPassword(""));
+    EXPECT_FALSE(os::SetSaverPassword("new"));
+
+    fs::remove(dir_ + "/hive.txt");
+    write("[Software\\Some]\n\"v\"=sz:\"bad\" x\n");  // no password, damage far from it
+    EXPECT_FALSE(os::HasSaverPassword());
+    EXPECT_TRUE(os::CheckSaverPassword(""));
+}
+
 TEST(WipeSecretTest, OverwritesTheBytesItHeld) {
     std::string secret(64, 'k');
     const char* bytes = secret.data();

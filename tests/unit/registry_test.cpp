@@ -1,11 +1,16 @@
 // The registry services over the hive file, and the hive text format on its own.
 #include "os/registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -214,56 +219,171 @@ TEST_F(RegistryTest, WriteIsAtomicPrivateAndLeavesNoTemporaryFile) {
     }
 }
 
-TEST_F(RegistryTest, UnparsableHiveIsMovedAsideNeverLost) {
-    const std::string garbage = "[K]\n\"v\"=sz:\"unterminated\n";
-    WriteHiveText(garbage);
+TEST_F(RegistryTest, DamagedLinesAreSkippedAndKeptNeverTheWholeHive) {
+    // A byte-order mark, a stray "%", a bad line in K, and a last line cut short.
+    const std::string damaged =
+        "\xEF\xBB\xBF[K]\n\"good\"=sz:\"100%.wav\"\n\"bad\"=dword:1\n"
+        "[Clean]\n\"v\"=sz:\"1\"\n\"cut\"=sz:\"abc";
+    WriteHiveText(damaged);
+    const auto good = Get("K", "good");
+    ASSERT_TRUE(good);
+    EXPECT_EQ(good->second, B("100%.wav"));
+    EXPECT_TRUE(Get("Clean", "v"));
+    EXPECT_EQ(ReadHiveText(), damaged);  // reading never changes the file
+
+    // A value that is missing may be one that was skipped: the answer is unknown.
     HKEY key = 0;
-    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_FILE_NOT_FOUND);
-    std::vector<fs::path> aside;
-    for (const auto& entry : fs::directory_iterator(fs::path(hive_path()).parent_path()))
-        if (entry.path().filename().string().rfind("hive.txt.unparsable-", 0) == 0)
-            aside.push_back(entry.path());
-    ASSERT_EQ(aside.size(), 1u);
-    std::ifstream in(aside[0], std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+    DWORD size = 0;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(key, "bad", nullptr, nullptr, nullptr, &size), ERROR_BADDB);
+    RegCloseKey(key);
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Nowhere", &key), ERROR_BADDB);  // cut short
 
-    Set("K", "v", REG_SZ, B("fresh"));  // a new hive starts beside the kept one
-    EXPECT_TRUE(fs::exists(aside[0]));
-    EXPECT_TRUE(hive::ParseHive(ReadHiveText()));
-
-    WriteHiveText("not a hive\n");  // a second bad file does not replace the first
-    EXPECT_FALSE(Get("K", "v"));
-    int kept = 0;
-    for (const auto& entry : fs::directory_iterator(fs::path(hive_path()).parent_path()))
-        kept += entry.path().filename().string().rfind("hive.txt.unparsable-", 0) == 0;
-    EXPECT_EQ(kept, 2);
+    // A writer keeps every value it read and the skipped lines as they were.
+    Set("K", "new", REG_SZ, B("x"));
+    const std::string written = ReadHiveText();
+    for (const char* kept : {"\"bad\"=dword:1\n", "\"cut\"=sz:\"abc"})
+        EXPECT_NE(written.find(kept), std::string::npos) << kept;
+    EXPECT_EQ(written.back(), 'c');  // still cut short
+    for (const auto& [path, name] : {std::pair{"K", "good"}, {"K", "new"}, {"Clean", "v"}})
+        EXPECT_TRUE(Get(path, name)) << name;
+    const auto read = hive::ReadHive(written);
+    EXPECT_EQ(read.damage.lines.size(), 2u);
+    EXPECT_TRUE(read.damage.cut_short);
+    for (const auto& entry : fs::directory_iterator(fs::path(hive_path()).parent_path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "hive.txt" || name == "hive.txt.lock") << name;
+    }
 }
 
-TEST_F(RegistryTest, OversizedHiveIsMovedAside) {
-    WriteHiveText("# " + std::string(hive::kMaxHiveBytes, 'x') + "\n");
-    EXPECT_FALSE(Get("", "v"));
-    EXPECT_FALSE(fs::exists(hive_path()));
-}
+TEST_F(RegistryTest, HiveThatCannotBeReadIsUnknownNeverReplacedAndToldOnce) {
+    const auto expect_untouched = [&](const char* what) {
+        HKEY key = 0;
+        DWORD size = 0;
+        EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_BADDB) << what;  // no hang
+        EXPECT_EQ(RegQueryValueExA(HKEY_CURRENT_USER, "v", nullptr, nullptr, nullptr, &size),
+                  ERROR_BADDB) << what;
+        EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_ACCESS_DENIED) << what;
+        EXPECT_EQ(key, 0) << what;
+        RegistryBatch batch;
+        EXPECT_EQ(batch.Commit(), ERROR_ACCESS_DENIED) << what;
+    };
+    fs::create_directories(fs::path(hive_path()).parent_path());
+    ASSERT_EQ(mkfifo(hive_path().c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    expect_untouched("fifo");
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(fs::is_fifo(hive_path()));
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+    EXPECT_NE(told.find(hive_path()), std::string::npos) << told;
 
-TEST_F(RegistryTest, UnreadableHiveIsNeverOverwritten) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    fs::remove(hive_path());
+    const std::string oversized = "# " + std::string(hive::kMaxHiveBytes, 'x') + "\n";
+    WriteHiveText(oversized);
+    expect_untouched("oversized");
+    EXPECT_EQ(fs::file_size(hive_path()), oversized.size());
+
+    fs::remove(hive_path());
+    fs::create_directory(hive_path());
+    expect_untouched("directory");
+    EXPECT_TRUE(fs::is_directory(hive_path()));
+
+    if (geteuid() == 0) return;  // root reads every file
+    fs::remove(hive_path());
     WriteHiveText("[K]\n\"v\"=sz:\"secret\"\n");
     chmod(hive_path().c_str(), 0);
-    HKEY key = 0;
-    EXPECT_NE(RegCreateKeyA(HKEY_CURRENT_USER, "New", &key), ERROR_SUCCESS);
-    EXPECT_EQ(key, 0);
+    expect_untouched("no permission");
     chmod(hive_path().c_str(), 0600);
     EXPECT_EQ(ReadHiveText(), "[K]\n\"v\"=sz:\"secret\"\n");
 }
 
-TEST_F(RegistryTest, HiveThatIsNoFileIsNeitherReadNorReplaced) {
-    fs::create_directories(fs::path(hive_path()).parent_path());
-    ASSERT_EQ(mkfifo(hive_path().c_str(), 0600), 0);
+TEST_F(RegistryTest, BatchWritesEverythingInOneReplacementOrNothing) {
+    Set("K", "old", REG_SZ, B("1"));
+    const std::string before = ReadHiveText();
+    const BYTE one = 1;
+    {
+        RegistryBatch dropped;  // never committed
+        HKEY key = Create("K\\Sub");
+        EXPECT_EQ(RegSetValueExA(key, "a", 0, REG_BINARY, &one, 1), ERROR_SUCCESS);
+        RegCloseKey(key);
+        EXPECT_EQ(ReadHiveText(), before);
+    }
+    EXPECT_EQ(ReadHiveText(), before);
+    {
+        RegistryBatch failed;
+        Set("K", "a", REG_SZ, B("x"));
+        HKEY key = Create("K");
+        EXPECT_EQ(RegSetValueExA(key, "b", 7, REG_BINARY, &one, 1), ERROR_INVALID_PARAMETER);
+        RegCloseKey(key);
+        EXPECT_EQ(failed.Commit(), ERROR_INVALID_PARAMETER);
+    }
+    EXPECT_EQ(ReadHiveText(), before);
+
+    struct stat st {};
+    ASSERT_EQ(stat(hive_path().c_str(), &st), 0);
+    const ino_t inode = st.st_ino;
+    RegistryBatch batch;
+    for (const char* name : {"a", "b", "c"}) Set("K\\Sub", name, REG_SZ, B(name));
+    EXPECT_EQ(ReadHiveText(), before);
+    {
+        RegistryBatch joined;  // inside another batch: part of it
+        Set("K", "d", REG_SZ, B("d"));
+        EXPECT_EQ(joined.Commit(), ERROR_SUCCESS);
+    }
+    EXPECT_EQ(ReadHiveText(), before);
+    ASSERT_EQ(batch.Commit(), ERROR_SUCCESS);
+    ASSERT_EQ(stat(hive_path().c_str(), &st), 0);
+    EXPECT_NE(st.st_ino, inode);
+    for (const char* name : {"a", "b", "c"}) EXPECT_TRUE(Get("K\\Sub", name)) << name;
+    EXPECT_TRUE(Get("K", "d"));
+    EXPECT_TRUE(Get("K", "old"));
+}
+
+TEST_F(RegistryTest, WriterWaitsForAnotherProcessesLockOnlySoLong) {
+    Set("K", "v", REG_SZ, B("old"));
+    const std::string before = ReadHiveText();
+    // Another open file description conflicts like another process would.
+    const int other = open((hive_path() + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    SetRegistryLockWait(150);
+    const auto start = std::chrono::steady_clock::now();
     HKEY key = 0;
-    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_FILE_NOT_FOUND);  // no hang
-    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(key, 0);
-    EXPECT_TRUE(fs::is_fifo(hive_path()));
+    EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "New", &key), ERROR_TIMEOUT);
+    {
+        RegistryBatch batch;
+        EXPECT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_TIMEOUT);
+        EXPECT_EQ(batch.Commit(), ERROR_TIMEOUT);
+    }
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(300));
+    EXPECT_LT(waited, std::chrono::seconds(2));
+    EXPECT_EQ(ReadHiveText(), before);
+    close(other);  // the other process lets go
+    Set("K", "v", REG_SZ, B("new"));
+    EXPECT_EQ(Get("K", "v")->second, B("new"));
+}
+
+TEST_F(RegistryTest, LinkedHiveIsWrittenThroughAndDeadWritersTemporariesGo) {
+    fs::create_directories(dir() + "/real");
+    fs::create_directories(fs::path(hive_path()).parent_path());
+    fs::create_symlink("../real/target.txt", hive_path());
+    Set("K", "v", REG_SZ, B("1"));  // a dangling link: the file it names is made
+    ASSERT_TRUE(fs::is_symlink(hive_path()));
+    ASSERT_TRUE(fs::is_regular_file(dir() + "/real/target.txt"));
+
+    // Left by writers killed between making and renaming their temporary file.
+    for (const char* left : {"target.txt.tmp-a1B2c3", "target.txt.tmp-ZZZZZZ"})
+        std::ofstream(dir() + "/real/" + left) << "partial";
+    std::ofstream(dir() + "/real/target.txt.tmp-notours") << "kept";
+    Set("K", "v", REG_SZ, B("2"));
+    EXPECT_TRUE(fs::is_symlink(hive_path()));
+    EXPECT_EQ(Get("K", "v")->second, B("2"));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir() + "/real"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"target.txt", "target.txt.tmp-notours"}));
 }
 
 TEST_F(RegistryTest, HookSeesCallsAndInjectsFailures) {
@@ -310,11 +430,12 @@ TEST(HivePath, EnvironmentDecides) {
 
 TEST(HiveFormat, ReadsHandWrittenText) {
     const auto hive = hive::ParseHive(
-        "# comment\r\n"
+        "\xEF\xBB\xBF# comment\r\n"
         "\"rootval\" = dword:0000000A\r\n"
         "\n"
         "  [Software\\My Key]  \n"
         "\"Name\"=sz:\"a%22b%25c%00\"\n"
+        "\"stray%4\"=sz:\"%zz%\"\n"
         "\"bin\" = hex(3):01,ff,0A\n"
         "\"none\"=hex(0):\n"
         "[Software\\my key\\Sub]\n");
@@ -325,6 +446,7 @@ TEST(HiveFormat, ReadsHandWrittenText) {
     const hive::Key* key = hive->FindKey("SOFTWARE\\MY KEY");
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(hive::FindValue(*key, "name")->data, B(std::string("a\"b%c\0", 6)));
+    EXPECT_EQ(hive::FindValue(*key, "STRAY%4")->data, B("%zz%"));  // a "%" stands for itself
     EXPECT_EQ(hive::FindValue(*key, "bin")->type, 3u);
     EXPECT_EQ(hive::FindValue(*key, "bin")->data, (Bytes{1, 0xFF, 0x0A}));
     EXPECT_TRUE(hive::FindValue(*key, "none")->data.empty());
@@ -356,13 +478,17 @@ TEST(HiveFormat, RefusesMalformedText) {
              "[K]\n\"v\"=hex(99999999999):01\n",
              "[K]\n\"v\"=hex():01\n",
              "[K]\n\"v\" sz:\"x\"\n",
-             "[K]\n\"v%4\"=sz:\"x\"\n",
-             "[K]\n\"v\"=sz:\"%zz\"\n",
-             "[a%2]\n",
          }) {
         std::string error;
         EXPECT_FALSE(hive::ParseHive(bad, &error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
+        // The lenient reader skips the bad line and keeps the others.
+        const auto read = hive::ReadHive(std::string(bad) + "\n\"after\"=sz:\"1\"\n");
+        const bool bad_key = read.damage.unplaced;  // its values are skipped with it
+        EXPECT_EQ(read.damage.lines.size(), bad_key ? 2u : 1u) << bad;
+        const hive::Key* k = read.hive.FindKey(std::string(bad).rfind("[K]", 0) == 0 ? "K" : "");
+        ASSERT_NE(k, nullptr) << bad;
+        EXPECT_EQ(hive::FindValue(*k, "after") != nullptr, !bad_key) << bad;
     }
 }
 

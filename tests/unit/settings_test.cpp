@@ -3,13 +3,23 @@
 #include "settings/settings.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <random>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "os/hive_file.h"
 
 #include "os/registry.h"
 #include "settings/registry.h"
@@ -316,6 +326,24 @@ TEST_F(SettingsTest, PasswordRequirementFromTheDesktopKey) {
     Store(kDesktopKey, kUsePasswordValue, REG_SZ, Bytes{'1', 'e', '9', '9'});
     LoadSettings();
     EXPECT_EQ(PwdProtected, 1);  // too large for a single: still required
+
+    // A hive that cannot tell counts as required: a damaged line in the desktop key, a
+    // file cut short, a file that cannot be read. A damaged line elsewhere does not.
+    const std::string settings = "[Software\\Kolmi Ardev\\Tavro Screen Saver]\n";
+    for (const auto& [text, required] : std::vector<std::pair<std::string, float>>{
+             {"[Control Panel\\desktop]\n\"ScreenSaveUsePassword\"=dword:1\n", 1},
+             {settings + "\"Step\"=sz:\" 2\"\n[Control Panel\\desktop]\n\"Scr", 1},
+             {settings + "\"Step\"=sz:\" 2\" x\n[Control Panel\\desktop]\n", 0},
+             {settings + "\"Step\"=sz:\" 2\" x\n", 0}}) {
+        WriteHiveText(text);
+        LoadSettings();
+        EXPECT_EQ(PwdProtected, required) << text;
+        EXPECT_EQ(Settings.Step, 2) << text;
+    }
+    std::filesystem::remove(hive_path());
+    std::filesystem::create_directory(hive_path());
+    LoadSettings();
+    EXPECT_EQ(PwdProtected, 1);
 }
 
 TEST_F(SettingsTest, TextWrittenWithTerminatingNulReadsWithoutIt) {
@@ -350,9 +378,9 @@ TEST_F(SettingsTest, ReadOrderOpensAndClosesPerValue) {
     EXPECT_EQ(calls, expected);
 }
 
-TEST_F(SettingsTest, WriteOrderAndEachWriteStandsAlone) {
+TEST_F(SettingsTest, WriteOrderAndAFailedWriteKeepsTheWholeOldSave) {
     SetDefaults();
-    SaveSettings();
+    ASSERT_TRUE(SaveSettings());
     Settings.PlaneNum = 5;
     Settings.PlaneDist = 40;
     Settings.Step = 7;
@@ -361,19 +389,110 @@ TEST_F(SettingsTest, WriteOrderAndEachWriteStandsAlone) {
         if (call.op == RegistryOp::Create) calls.push_back("create");
         if (call.op == RegistryOp::Set) calls.push_back(call.name);
         if (call.op == RegistryOp::Close) calls.push_back("close");
-        return call.op == RegistryOp::Set && call.name == "PlaneDist" ? ERROR_ACCESS_DENIED
-                                                                      : ERROR_SUCCESS;
+        return ERROR_SUCCESS;
     });
-    SaveSettings();
+    const std::string before = ReadHiveText();
     std::vector<std::string> expected;
     for (const char* name : {"PlaneNum", "TimeInt", "PlaneDist", "EventInt", "BkWavEna",
                              "ThWavEna", "EnaTh", "EventProbs", "Step", "BKWav", "ThunderWav"})
         expected.insert(expected.end(), {"create", name, "close"});
+    {
+        // The writes are gathered: the file changes once, at the end.
+        RegistryBatch outer;
+        ASSERT_TRUE(SaveSettings());
+        EXPECT_EQ(ReadHiveText(), before);
+    }
     EXPECT_EQ(calls, expected);
+
+    SetRegistryHook([](const RegistryCall& call) -> LONG {
+        return call.op == RegistryOp::Set && call.name == "PlaneDist" ? ERROR_ACCESS_DENIED
+                                                                      : ERROR_SUCCESS;
+    });
+    EXPECT_FALSE(SaveSettings());
     SetRegistryHook({});
+    EXPECT_EQ(ReadHiveText(), before);  // neither the writes before it nor those after
+    ASSERT_TRUE(SaveSettings());
     EXPECT_EQ(Stored("PlaneNum").second, " 5");
-    EXPECT_EQ(Stored("PlaneDist").second, " 25");  // the failed write left the old value
-    EXPECT_EQ(Stored("Step").second, " 7");        // and the later writes still ran
+    EXPECT_EQ(Stored("PlaneDist").second, " 40");
+}
+
+// A saver killed at any moment of a save leaves the old settings or the new ones, and
+// the next save clears what the dead one left.
+TEST_F(SettingsTest, SaveIsAllOrNothingWhenTheSaverIsKilled) {
+    const auto set_all = [](float v) {
+        SetDefaults();
+        Settings.PlaneNum = Settings.TimeInt = Settings.PlaneDist = v;
+        Settings.BkWavEna = Settings.ThWavEna = Settings.EnaTh = Settings.Step = v;
+        Settings.EventInt = static_cast<std::int16_t>(v);
+        Settings.EventProbs[1] = Settings.EventProbs[2] = Settings.EventProbs[3] = v;
+        Settings.BKWav = Settings.ThunderWav = std::to_string(static_cast<int>(v));
+    };
+    // On a memory file system when there is one, so that 200 kills take a few seconds.
+    std::string folder = std::filesystem::path(hive_path()).parent_path().string();
+    if (std::filesystem::is_directory("/dev/shm")) {
+        char pattern[] = "/dev/shm/tavro-kill-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        setenv("TAVRO_HIVE", (folder + "/hive.txt").c_str(), 1);
+    }
+    set_all(1);
+    ASSERT_TRUE(SaveSettings());
+    std::mt19937 random(7);
+    int mixed = 0, kills = 0, saw_new = 0;
+    // Every save of the child writes a value above any before it. Even kills come while its
+    // first save may be under way, odd ones once that save has ended (so a later one is).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (; kills < 200 && std::chrono::steady_clock::now() < deadline; ++kills) {
+        int progress[2];
+        ASSERT_EQ(pipe(progress), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(progress[0]);
+            if (write(progress[1], "s", 1) != 1) _exit(1);
+            for (int round = 2;; round = round < 30000 ? round + 1 : 2) {
+                set_all(static_cast<float>(round));
+                SaveSettings();
+                if (round == 2 && write(progress[1], "d", 1) != 1) _exit(1);
+            }
+        }
+        close(progress[1]);
+        char byte = 0;
+        ASSERT_EQ(read(progress[0], &byte, 1), 1);
+        const bool after_first_save = kills % 2 == 1;
+        if (after_first_save) {
+            ASSERT_EQ(read(progress[0], &byte, 1), 1);
+        }
+        close(progress[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            std::uniform_int_distribution<long>(0, 3000)(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+
+        const hive::LoadedHive loaded = hive::ReadHiveFile(folder + "/hive.txt");
+        ASSERT_TRUE(loaded.damage.empty());
+        std::set<std::string> texts;
+        for (const auto& [folded, value] : loaded.hive.FindKey(kSettingsKey)->values)
+            if (value.name != "BKWav" && value.name != "ThunderWav" && value.name != "EventProbs")
+                texts.insert(std::string(value.data.begin(), value.data.end()));
+        mixed += texts.size() != 1;
+        const bool saved = texts.count(" 1") == 0;
+        saw_new += saved;
+        if (after_first_save) {
+            EXPECT_TRUE(saved) << "kill " << kills;
+        }
+    }
+    EXPECT_GE(kills, 50);
+    EXPECT_EQ(mixed, 0) << "of " << kills << " kills";
+    EXPECT_GT(saw_new, 0);
+    set_all(3);
+    ASSERT_TRUE(SaveSettings());
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "hive.txt" || name == "hive.txt.lock") << name;
+    }
+    if (folder.rfind("/dev/shm/", 0) == 0) std::filesystem::remove_all(folder);
 }
 
 // The registry layer itself.

@@ -27,6 +27,7 @@ protected:
     }
     void TearDown() override {
         os::SetRegistryHook({});
+        os::SetRegistryLockWait(3000);
         if (saved_) setenv("TAVRO_HIVE", saved_->c_str(), 1);
         else unsetenv("TAVRO_HIVE");
         std::error_code ec;
