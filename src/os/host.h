@@ -48,6 +48,7 @@ struct HostEvent {
         Destroyed,     // the window is gone (e.g. its foreign parent was destroyed)
         Expose,        // part of the window must be shown again: rect
         FocusOut,      // the window lost the keyboard focus
+        Unmapped,      // someone else (another program, a window manager) hid the window
     };
     Type type = Type::None;
     HostWindowId window = 0;
@@ -111,7 +112,10 @@ public:
 
     // --- input ------------------------------------------------------------------------
     virtual void SetCursorVisible(HostWindowId id, bool visible) = 0;
-    // Keyboard and pointer to this window only (a saver runs); false when refused.
+    // Keyboard and pointer to this window only (a saver runs); true when both are held.
+    // Never waits: a grab refused now (another program holds the input, the window is not
+    // shown yet) is taken by calling again. Cheap while held, so it may be called on every
+    // pass of the loop; a grab that ended under us (the window was hidden) is taken again.
     virtual bool GrabInput(HostWindowId id) = 0;
     virtual void ReleaseInput() = 0;
     virtual void SetFocus(HostWindowId id) = 0;

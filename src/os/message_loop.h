@@ -25,11 +25,18 @@ void EnableTimer(TimerId id, bool enabled);
 void PumpMessages();
 
 // Runs the loop, waiting for events and timers, until `done` returns true (checked after
-// each dispatch). Loops nest: a handler may run its own modal loop.
+// each dispatch). Loops nest: a handler may run its own modal loop. Each pass (and each
+// pump) asks again for a saver grab that is missing; while one is, the loop sleeps at most
+// 20 ms at a time.
 void RunMessageLoop(const std::function<bool()>& done);
 
 // Input is blocked for every window of ours except the innermost modal window and its
-// children. Pointer moves still reach the blocked windows.
+// children. Pointer moves still reach the blocked windows: those over them arrive as they
+// come, and while the saver's grab sends every move to the modal window, each move is also
+// passed on, in their own client pixels, to the blocked pop-ups under the pointer (and a
+// key that still reaches a blocked window, typed while the grab was moving to the modal
+// window, goes to the modal window). When the innermost modal window goes, the keyboard
+// focus returns to the modal window below it.
 void PushModalWindow(HWND hwnd);
 void PopModalWindow(HWND hwnd);
 

@@ -109,6 +109,9 @@ void DeliverEvent(const HostEvent& ev) {
         case T::FocusOut:
             if (w->events) w->events->OnFocusOut();
             break;
+        case T::Unmapped:
+            ShowAgainAfterOutsideHide(hwnd);
+            break;
         case T::None:
             break;
     }

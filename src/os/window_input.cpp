@@ -1,5 +1,8 @@
 // Cursor display count, the saver-running declaration with its input grab, window regions,
 // and the reset of the whole window system.
+#include <algorithm>
+#include <vector>
+
 #include "os/gdi.h"
 #include "os/window_internal.h"
 
@@ -8,7 +11,8 @@ namespace os {
 namespace {
 int g_cursor_count = 0;
 bool g_saver_running = false;
-HWND g_grabbed = 0;  // the window holding keyboard and pointer, 0 for none
+HWND g_grab_target = 0;  // the window that should hold keyboard and pointer, 0 for none
+bool g_grab_held = false;  // the host holds both for g_grab_target
 
 bool CursorVisible() { return g_cursor_count >= 0; }
 
@@ -28,19 +32,44 @@ void UpdateInputGrab() {
     if (!HasHost()) return;
     Host& host = CurrentHost();
     const HWND target = g_saver_running ? TopmostVisibleOurs() : 0;
-    if (target == g_grabbed) return;
     if (target == 0) {
-        host.ReleaseInput();
-        g_grabbed = 0;
+        if (g_grab_target != 0) host.ReleaseInput();
+        g_grab_target = 0;
+        g_grab_held = false;
         return;
     }
-    if (host.GrabInput(static_cast<HostWindowId>(target))) {
-        g_grabbed = target;
-    } else {
-        // Refused (another program holds the input): try again at the next change.
-        if (g_grabbed != 0) host.ReleaseInput();
-        g_grabbed = 0;
-    }
+    // A grab refused now (another program holds the input) is tried again on every pass of
+    // the message loop (KeepInputGrab); the host answers at once while it holds it.
+    g_grab_target = target;
+    g_grab_held = host.GrabInput(static_cast<HostWindowId>(target));
+}
+
+void KeepInputGrab() {
+    if (g_grab_target == 0 || !HasHost()) return;
+    g_grab_held = CurrentHost().GrabInput(static_cast<HostWindowId>(g_grab_target));
+}
+
+bool InputGrabPending() { return g_grab_target != 0 && !g_grab_held; }
+
+HWND InputGrabTarget() { return g_grab_target; }
+
+void ShowAgainAfterOutsideHide(HWND hwnd) {
+    OurWindow* w = Find(hwnd);
+    if (!w || !w->visible || w->host_gone || w->parent != 0 || !g_saver_running) return;
+    Host& host = CurrentHost();
+    host.ShowWindow(static_cast<HostWindowId>(hwnd), true);
+    w->present_all = true;
+    // Showing it raised it: our topmost windows that stood above it go back on top, in
+    // their order.
+    std::vector<const OurWindow*> above;
+    for (const auto& [h, other] : Windows())
+        if (other.get() != w && other->visible && !other->host_gone && other->parent == 0 &&
+            (other->ex_style & WS_EX_TOPMOST) && other->z_seq > w->z_seq)
+            above.push_back(other.get());
+    std::sort(above.begin(), above.end(),
+              [](const OurWindow* a, const OurWindow* b) { return a->z_seq < b->z_seq; });
+    for (const OurWindow* other : above) host.SetTopmost(static_cast<HostWindowId>(other->hwnd));
+    UpdateInputGrab();
 }
 
 void ApplyCursorTo(HWND hwnd) {
@@ -94,7 +123,8 @@ void ResetWindowSystem() {
     detail::Windows().clear();
     g_cursor_count = 0;
     g_saver_running = false;
-    g_grabbed = 0;
+    g_grab_target = 0;
+    g_grab_held = false;
 }
 
 }  // namespace os

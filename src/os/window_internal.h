@@ -46,6 +46,16 @@ void DeliverEvent(const HostEvent& ev);
 
 // Re-applies the saver-running grab after windows were shown, hidden, raised or destroyed.
 void UpdateInputGrab();
+// Takes the saver-running grab again when it was refused or lost (every pass of the loop).
+void KeepInputGrab();
+// True while the grab is wanted but not held: the loop then wakes often enough to retry.
+bool InputGrabPending();
+// The window that should hold keyboard and pointer (our topmost visible while a saver is
+// declared running), 0 for none.
+HWND InputGrabTarget();
+// Someone else hid one of our visible windows: while a saver runs it comes straight back,
+// on top, with the grab.
+void ShowAgainAfterOutsideHide(HWND hwnd);
 // Applies the ShowCursor state to one new window.
 void ApplyCursorTo(HWND hwnd);
 

@@ -1,4 +1,5 @@
-// The exit gate: asks for the screen-saver password when one is required.
+// The exit gate: asks for the screen-saver password when one is required. A close request
+// to the saver window passes it too (SSForm::Form_QueryUnload, defined with the gate).
 #pragma once
 
 #include <cstdint>

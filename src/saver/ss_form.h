@@ -47,6 +47,8 @@ public:
     void Form_DblClick() override;
     void Form_KeyDown(int& KeyCode, int& Shift) override;
     void Form_MouseMove(int Button, int Shift, float X, float Y) override;
+    // A close request from outside is input like a key: it passes the exit gate first.
+    void Form_QueryUnload(int& Cancel, int UnloadMode) override;
 
 protected:
     void Design() override;
@@ -57,8 +59,8 @@ private:
     WrapBounds Bounds() const;
     SequenceStage Stage();
     void PaintLightning(int row);
-    // Sets the event timer's interval; an interval below 1 ms is raised to 1 ms so that a
-    // hand-edited EventInt can never stop the events or make the timer misbehave.
+    // Sets the event timer's interval: below 1 ms it is raised to 1 ms, and with a stored
+    // EventInt of 0 or below the timer stays idle.
     void SetEventInterval(std::int32_t ms);
 };
 

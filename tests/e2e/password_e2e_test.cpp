@@ -1,8 +1,15 @@
 // With password protection on, the real saver asks for the password: a wrong one keeps it
-// running, the right one ends it.
+// running, the right one ends it. Other programs cannot get past the lock: a grab they hold
+// at the start is taken from them once they let go, a close request opens the prompt, and
+// a window they unmap comes straight back.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <string>
 
 #include "os/password_store.h"
 #include "x_session.h"
@@ -13,6 +20,16 @@ using e2e::SaverProcess;
 using e2e::SleepMs;
 using e2e::TempDir;
 using e2e::XSession;
+
+// Polls `condition` until it holds or `ms` have passed.
+bool Eventually(const std::function<bool()>& condition, int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= until) return false;
+        SleepMs(20);
+    }
+}
 
 class PasswordOnX : public ::testing::Test {
 protected:
@@ -26,29 +43,135 @@ protected:
         ASSERT_TRUE(os::SetPasswordRequired(true));
         unsetenv("TAVRO_HIVE");
     }
+
+    Display* d() { return x_.display(); }
+    Window root() { return DefaultRootWindow(x_.display()); }
+
+    // True when another program (the saver) holds both the keyboard and the pointer: this
+    // test's own grabs are refused. A grab that this test gets is let go at once.
+    bool OtherHoldsInput() {
+        const bool keyboard = XGrabKeyboard(d(), root(), False, GrabModeAsync, GrabModeAsync,
+                                            CurrentTime) != GrabSuccess;
+        if (!keyboard) XUngrabKeyboard(d(), CurrentTime);
+        const bool pointer = XGrabPointer(d(), root(), False, 0, GrabModeAsync, GrabModeAsync,
+                                          None, None, CurrentTime) != GrabSuccess;
+        if (!pointer) XUngrabPointer(d(), CurrentTime);
+        XSync(d(), False);
+        return keyboard && pointer;
+    }
+
+    bool Viewable(Window w) {
+        XWindowAttributes a;
+        return XGetWindowAttributes(d(), w, &a) && a.map_state == IsViewable;
+    }
+
+    // Starts the saver and waits until its window shows and it holds the input.
+    Window StartSaver(SaverProcess& saver) {
+        saver.Start({"/s"});
+        const Window w = x_.WaitForWindow("Screen saver", 3000);
+        EXPECT_NE(w, 0u) << saver.Stderr();
+        EXPECT_TRUE(Eventually([&] { return OtherHoldsInput(); }, 3000)) << "no grab";
+        return w;
+    }
+
+    // The prompt's window once it shows (0 when it does not within ms).
+    Window Prompt(int ms = 3000) { return x_.WaitForWindow("Screen Saver", ms); }
+    bool PromptGone(int ms) {
+        return Eventually([&] { return x_.WaitForWindow("Screen Saver", 1) == 0; }, ms);
+    }
+
     XSession x_;
     TempDir dir_;
 };
 
 TEST_F(PasswordOnX, WrongPasswordKeepsTheSaverRightOneEndsIt) {
     SaverProcess saver(dir_.path());
-    saver.Start({"/s"});
-    ASSERT_NE(x_.WaitForWindow("Screen saver", 3000), 0u) << saver.Stderr();
-    SleepMs(300);
+    ASSERT_NE(StartSaver(saver), 0u);
 
     x_.Key("space");
-    ASSERT_NE(x_.WaitForWindow("Screen Saver", 3000), 0u) << "no password prompt";
+    ASSERT_NE(Prompt(), 0u) << "no password prompt";
     x_.Type("falcon");
     x_.Key("Return");
-    SleepMs(2000);  // a wrong password answers after a pause
+    ASSERT_TRUE(PromptGone(4000)) << "a wrong password left the prompt open";
     ASSERT_TRUE(saver.Running()) << "a wrong password ended the saver";
 
     x_.Key("space");
-    ASSERT_NE(x_.WaitForWindow("Screen Saver", 3000), 0u) << "no second prompt";
+    ASSERT_NE(Prompt(), 0u) << "no second prompt";
     x_.Type("kestrel");
     x_.Key("Return");
     const auto code = saver.Wait(3000);
     ASSERT_TRUE(code.has_value()) << "the right password did not end the saver";
+    EXPECT_EQ(*code, 0);
+}
+
+TEST_F(PasswordOnX, InputHeldByAnotherProgramAtTheStartIsTakenOnceItIsFree) {
+    ASSERT_EQ(XGrabKeyboard(d(), root(), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess);
+    ASSERT_EQ(XGrabPointer(d(), root(), False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                           CurrentTime),
+              GrabSuccess);
+    XSync(d(), False);
+    SaverProcess saver(dir_.path());
+    saver.Start({"/s"});
+    ASSERT_NE(x_.WaitForWindow("Screen saver", 3000), 0u) << saver.Stderr();
+    // The other program keeps the input for a while after the saver started.
+    SleepMs(1000);
+    XUngrabKeyboard(d(), CurrentTime);
+    XUngrabPointer(d(), CurrentTime);
+    XSync(d(), False);
+    EXPECT_TRUE(Eventually([&] { return OtherHoldsInput(); }, 3000))
+        << "the saver did not take the input once it was free";
+
+    x_.Key("space");
+    ASSERT_NE(Prompt(), 0u) << "a key did not reach the saver";
+    x_.Type("kestrel");
+    x_.Key("Return");
+    const auto code = saver.Wait(3000);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 0);
+}
+
+TEST_F(PasswordOnX, ACloseRequestOpensThePromptInsteadOfEndingTheSaver) {
+    SaverProcess saver(dir_.path());
+    const Window w = StartSaver(saver);
+    ASSERT_NE(w, 0u);
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = w;
+    close.xclient.message_type = XInternAtom(d(), "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(d(), "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d(), w, False, NoEventMask, &close);
+    XSync(d(), False);
+    ASSERT_NE(Prompt(), 0u) << "a close request did not ask for the password";
+    EXPECT_TRUE(saver.Running()) << "a close request ended the saver";
+
+    x_.Key("Escape");
+    ASSERT_TRUE(PromptGone(3000));
+    EXPECT_FALSE(saver.Wait(300).has_value()) << "Cancel ended the saver";
+}
+
+TEST_F(PasswordOnX, SaverAndPromptUnmappedByAnotherProgramComeBackAtOnce) {
+    SaverProcess saver(dir_.path());
+    const Window w = StartSaver(saver);
+    ASSERT_NE(w, 0u);
+    XUnmapWindow(d(), w);
+    XSync(d(), False);
+    EXPECT_TRUE(Eventually([&] { return Viewable(w) && OtherHoldsInput(); }, 3000))
+        << "the unmapped saver did not come back with the grab";
+
+    x_.Key("space");
+    const Window prompt = Prompt();
+    ASSERT_NE(prompt, 0u);
+    XUnmapWindow(d(), prompt);
+    XSync(d(), False);
+    EXPECT_TRUE(Eventually([&] { return Viewable(prompt) && OtherHoldsInput(); }, 3000))
+        << "the unmapped prompt did not come back with the grab";
+    x_.Type("kestrel");
+    x_.Key("Return");
+    const auto code = saver.Wait(3000);
+    ASSERT_TRUE(code.has_value()) << "the prompt that came back took no password";
     EXPECT_EQ(*code, 0);
 }
 

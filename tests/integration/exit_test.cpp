@@ -2,6 +2,7 @@
 // exit gate; preview ignores input; the cursor's display count over a whole run.
 #include <gtest/gtest.h>
 
+#include "os/message_loop.h"
 #include "os/password_store.h"
 #include "os/window.h"
 #include "saver/check_password.h"
@@ -84,7 +85,20 @@ TEST_F(Exit, GateRefusesWhileACheckIsOpen) {
     Move(500, 500);  // follows the pointer, never triggers
     EXPECT_TRUE(form().IsLoaded());
     EXPECT_EQ(form().LastX, 500);
+    host().PushClose(static_cast<os::HostWindowId>(form().hWnd()));
+    os::PumpMessages();
+    EXPECT_TRUE(form().IsLoaded()) << "a close request went past the open check";
     RunMode = ModeSaver;
+}
+
+TEST_F(Exit, ACloseRequestPassesTheGateLikeAClick) {
+    StartSaver();
+    const int during = CursorCount();
+    host().PushClose(static_cast<os::HostWindowId>(form().hWnd()));
+    os::PumpMessages();
+    EXPECT_FALSE(form().IsLoaded());
+    EXPECT_EQ(RunMode, ModeSaver);
+    EXPECT_EQ(CursorCount(), during + 1);
 }
 
 TEST_F(Exit, PreviewIgnoresClicksKeysAndMoves) {
@@ -110,6 +124,11 @@ TEST_F(Exit, PreviewIgnoresClicksKeysAndMoves) {
     EXPECT_EQ(PwdProtected, 0);
     EXPECT_EQ(Settings.BkWavEna, 0);
     EXPECT_TRUE(audio().Plays().empty());
+    // Closing the window from outside is how a preview is ended: no gate, no prompt.
+    host().PushClose(static_cast<os::HostWindowId>(f.hWnd()));
+    os::PumpMessages();
+    EXPECT_FALSE(f.IsLoaded());
+    EXPECT_EQ(RunMode, ModePreview);
 }
 
 TEST_F(Exit, CursorStaysHiddenThroughAWholeSaverRun) {

@@ -90,6 +90,59 @@ TEST_F(PasswordGate, AfterARefusalTheTriggeringMoveIsTheNewReference) {
     EXPECT_GE(host().NowMs(), 2200u);
 }
 
+TEST_F(PasswordGate, ACloseRequestOpensThePromptLikeAKey) {
+    bool stayed_after_cancel = false;
+    host().Schedule(300, [&] { host().PushClose(Saver()); });
+    host().Schedule(400, [&] {
+        ASSERT_NE(Prompt(), 0u) << "a close request did not ask for the password";
+        EXPECT_EQ(RunMode, ModePassword);
+        host().PushClose(Saver());  // the prompt is modal: a second request is dropped
+        host().PushKey(Prompt(), forms::vbKeyEscape, 27);
+    });
+    host().Schedule(600, [&] {
+        stayed_after_cancel = SSFormInstance().IsLoaded() && Prompt() == 0;
+        host().PushClose(Saver());
+    });
+    AnswerAt(700, "kestrel");
+    RunMain("/s");
+    EXPECT_TRUE(stayed_after_cancel);
+    EXPECT_FALSE(SSFormInstance().IsLoaded());
+    EXPECT_GE(host().NowMs(), 700u);
+}
+
+TEST_F(PasswordGate, MovesInsideThePromptMoveTheReferenceSoCancelDoesNotAskAgain) {
+    bool asked_again = false;
+    host().Schedule(300, [&] {
+        host().PushMotion(Saver(), 100, 100);  // the reference
+        host().PushKey(Saver(), ' ', ' ');     // asks
+    });
+    host().Schedule(400, [&] {
+        // The prompt's grab sends every move to it: the pointer goes to its Cancel button.
+        // (After a check that a move started, that move's point is the reference again.)
+        const os::HostWindowId prompt = Prompt();
+        ASSERT_NE(prompt, 0u);
+        os::RECT at{};
+        ASSERT_TRUE(os::GetWindowRect(static_cast<os::HWND>(prompt), &at));
+        host().PushMotion(prompt, 40, 20);
+        host().PushMotion(prompt, 280, 100);
+        host().PushClick(prompt, 280, 100);  // Cancel
+        host().Schedule(500, [&, at] {
+            EXPECT_EQ(Prompt(), 0u);
+            EXPECT_EQ(SSFormInstance().LastX, static_cast<float>(at.left + 280));
+            EXPECT_EQ(SSFormInstance().LastY, static_cast<float>(at.top + 100));
+            host().PushMotion(Saver(), at.left + 281, at.top + 100);  // a 1-pixel nudge
+        });
+    });
+    host().Schedule(600, [&] {
+        asked_again = Prompt() != 0;
+        host().PushKey(Saver(), 'Q', 'q');
+    });
+    AnswerAt(700, "kestrel");
+    RunMain("/s");
+    EXPECT_FALSE(asked_again);
+    EXPECT_FALSE(SSFormInstance().IsLoaded());
+}
+
 TEST_F(PasswordGate, PreviewNeverAsksForThePassword) {
     const auto parent = host().AddForeignWindow("Host", {0, 0, 152, 112});
     host().Schedule(300, [&] {

@@ -43,12 +43,17 @@ struct InputLog : WindowEvents {
 
 // --- timers ----------------------------------------------------------------------------
 
-TEST_F(MessageLoopTest, ShortIntervalsRunAtTheMinimumPeriod) {
-    std::vector<std::uint64_t> ticks;
+TEST_F(MessageLoopTest, ShortIntervalsRunAtTheMinimumPeriodLongOnesAsTheyAre) {
+    std::vector<std::uint64_t> ticks, long_ticks;
     const TimerId t = CreateTimer([&] { ticks.push_back(NowMs()); });
+    const TimerId slow = CreateTimer([&] { long_ticks.push_back(NowMs()); });
     SetTimerInterval(t, 1);
+    SetTimerInterval(slow, 5000);
     RunUntil(55);
     EXPECT_EQ(ticks, (std::vector<std::uint64_t>{10, 20, 30, 40, 50}));
+    EnableTimer(t, false);
+    RunUntil(10001);
+    EXPECT_EQ(long_ticks, (std::vector<std::uint64_t>{5000, 10000}));
 }
 
 TEST_F(MessageLoopTest, IntervalZeroAndDisabledTimersStayIdle) {
@@ -296,3 +301,95 @@ TEST_F(MessageLoopTest, DrawingReachesTheScreenBeforeTheLoopSleeps) {
 }
 
 }  // namespace
+
+// --- the saver's grab and modal windows -----------------------------------------------------
+
+namespace {
+struct MoveLog : WindowEvents {
+    std::vector<std::string>* log;
+    std::string name;
+    MoveLog(std::vector<std::string>* l, std::string n) : log(l), name(std::move(n)) {}
+    void OnMouseMove(unsigned, unsigned, int x, int y) override {
+        log->push_back(name + " " + std::to_string(x) + "," + std::to_string(y));
+    }
+    void OnKeyDown(unsigned key, unsigned) override {
+        log->push_back(name + " key " + std::to_string(key));
+    }
+};
+}  // namespace
+
+TEST_F(MessageLoopTest, UnderTheSaversGrabMovesAlsoReachTheBlockedWindowsBeneath) {
+    std::vector<std::string> log;
+    MoveLog saver_events(&log, "saver"), prompt_events(&log, "prompt");
+    WindowParams p;
+    p.width = 300;
+    p.height = 200;
+    const HWND saver = CreateHostedWindow(p, &saver_events);
+    p = WindowParams{};
+    p.x = 100;
+    p.y = 50;
+    p.width = 60;
+    p.height = 40;
+    const HWND prompt = CreateHostedWindow(p, &prompt_events);
+    ShowHostedWindow(saver, true);
+    ShowHostedWindow(prompt, true);
+    PushModalWindow(prompt);
+    const auto id = [](HWND h) { return static_cast<HostWindowId>(h); };
+
+    // No grab: a move over the prompt is the prompt's alone; a key for the saver is blocked.
+    host().PushMotion(id(prompt), 5, 6);
+    host().PushKey(id(saver), 'A');
+    PumpMessages();
+    EXPECT_EQ(log, std::vector<std::string>{"prompt 5,6"});
+
+    // The grab sends every move to the prompt; the saver under it follows the pointer.
+    log.clear();
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 1, nullptr, 0);
+    ASSERT_EQ(host().GrabbedWindow(), id(prompt));
+    host().PushMotion(id(prompt), 5, 6);
+    host().PushMotion(id(prompt), -90, 140);  // outside the prompt, still over the saver
+    host().PushMotion(id(prompt), 250, 6);    // over neither
+    PumpMessages();
+    EXPECT_EQ(log, (std::vector<std::string>{"prompt 5,6", "saver 105,56", "prompt -90,140",
+                                             "saver 10,190", "prompt 250,6"}));
+    // A key the server still gave the saver (the grab was moving to the prompt) is the
+    // prompt's.
+    log.clear();
+    host().PushKey(id(saver), 'B');
+    PumpMessages();
+    EXPECT_EQ(log, std::vector<std::string>{"prompt key 66"});
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0);
+    PopModalWindow(prompt);
+}
+
+TEST_F(MessageLoopTest, FocusReturnsToTheModalWindowBelowWhenTheInnerOneCloses) {
+    const HWND dialog = MakeWindow(nullptr);
+    ShowHostedWindow(dialog, true);
+    PushModalWindow(dialog);
+    FocusHostedWindow(dialog);
+    const HWND box = MakeWindow(nullptr);
+    ShowHostedWindow(box, true);
+    PushModalWindow(box);
+    FocusHostedWindow(box);
+    ASSERT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(box));
+    DestroyHostedWindow(box);  // closed first, then its loop ends
+    PopModalWindow(box);
+    EXPECT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(dialog));
+
+    // A window that only hides ends its loop too; popping an outer window that is not the
+    // innermost one moves nothing.
+    const HWND hidden = MakeWindow(nullptr);
+    ShowHostedWindow(hidden, true);
+    PushModalWindow(hidden);
+    FocusHostedWindow(hidden);
+    ShowHostedWindow(hidden, false);
+    PopModalWindow(hidden);
+    EXPECT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(dialog));
+    const HWND other = MakeWindow(nullptr);
+    ShowHostedWindow(other, true);
+    PushModalWindow(other);
+    FocusHostedWindow(other);
+    PopModalWindow(dialog);
+    EXPECT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(other));
+    PopModalWindow(other);
+}

@@ -287,15 +287,52 @@ TEST_F(WindowSystemTest, SaverRunningGrabFollowsTopmostVisibleWindow) {
     EXPECT_EQ(SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0), 1);
 }
 
-TEST_F(WindowSystemTest, RefusedGrabIsRetriedAtTheNextChange) {
+TEST_F(WindowSystemTest, RefusedGrabIsTakenByTheLoopWithoutWaitingForAChange) {
     const HWND saver = MakeWindow("Screen saver");
     ShowHostedWindow(saver, true);
-    host().RefuseGrab(true);
+    host().RefuseGrab(true);  // another program holds the input
     SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 1, nullptr, 0);
     EXPECT_EQ(host().GrabbedWindow(), 0u);
-    host().RefuseGrab(false);
-    SetWindowPos(saver, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
-    EXPECT_EQ(host().GrabbedWindow(), Id(saver));
+    PumpMessages();
+    EXPECT_EQ(host().GrabbedWindow(), 0u);
+    // Freed while nothing else happens: the loop, which wakes often enough while the grab
+    // is missing, takes it within a few tens of milliseconds.
+    host().Schedule(100, [&] { host().RefuseGrab(false); });
+    RunMessageLoop([&] { return host().GrabbedWindow() == Id(saver); });
+    EXPECT_LE(host().NowMs(), 130u);
+    EXPECT_EQ(host().GrabCount(), 1);
+    PumpMessages();
+    EXPECT_EQ(host().GrabCount(), 1);  // held: not taken again
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0);
+}
+
+TEST_F(WindowSystemTest, HiddenByAnotherProgramComesBackWhileASaverRuns) {
+    const HWND saver = MakeWindow("Screen saver");
+    SetWindowPos(saver, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    const HWND prompt = MakeWindow("Password", 10, 10);
+    SetWindowPos(prompt, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 1, nullptr, 0);
+    ASSERT_EQ(host().GrabbedWindow(), Id(prompt));
+
+    host().HideFromOutside(prompt);
+    EXPECT_EQ(host().GrabbedWindow(), 0u);
+    PumpMessages();
+    EXPECT_TRUE(host().IsShown(Id(prompt)));
+    EXPECT_EQ(host().TopLevelWindows().front(), Id(prompt));
+    EXPECT_EQ(host().GrabbedWindow(), Id(prompt));
+
+    // The saver comes back below the prompt, which keeps the grab.
+    host().HideFromOutside(saver);
+    PumpMessages();
+    EXPECT_TRUE(host().IsShown(Id(saver)));
+    EXPECT_EQ(host().TopLevelWindows(), (std::vector<HostWindowId>{Id(prompt), Id(saver)}));
+    EXPECT_EQ(host().GrabbedWindow(), Id(prompt));
+
+    // With no saver running, a window hidden from outside stays hidden.
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, nullptr, 0);
+    host().HideFromOutside(prompt);
+    PumpMessages();
+    EXPECT_FALSE(host().IsShown(Id(prompt)));
 }
 
 // --- regions -----------------------------------------------------------------------

@@ -161,6 +161,7 @@ void HeadlessHost::ShowWindow(HostWindowId id, bool visible) {
     Window* w = Live(id);
     if (!w) return;
     w->visible = visible;
+    if (!visible && grabbed_ == id) grabbed_ = 0;  // a hidden window loses its grab
     if (visible && w->parent == 0) {
         StackTopLevel(*w);  // a window shown comes to the top of its band
         foreground_ = id;
@@ -177,6 +178,16 @@ void HeadlessHost::SetTopmost(HostWindowId id) {
     ++w->topmost_calls;
     w->topmost = true;
     if (w->parent == 0) StackTopLevel(*w);
+}
+
+void HeadlessHost::HideFromOutside(HostWindowId id) {
+    Window* w = Live(id);
+    if (!w || !w->ours || !w->visible) return;
+    ShowWindow(id, false);
+    HostEvent ev;
+    ev.type = HostEvent::Type::Unmapped;
+    ev.window = id;
+    Push(ev);
 }
 
 bool HeadlessHost::Reparent(HostWindowId id, HostWindowId new_parent) {
@@ -232,6 +243,7 @@ void HeadlessHost::SetCursorVisible(HostWindowId id, bool visible) {
 bool HeadlessHost::GrabInput(HostWindowId id) {
     const Window* w = Live(id);
     if (!w || !w->visible || refuse_grab_) return false;
+    if (grabbed_ == id) return true;  // still held: nothing to take
     grabbed_ = id;
     ++grab_count_;
     return true;

@@ -41,6 +41,8 @@ public:
                                   std::uint32_t fill = 0x808080);
     // Also destroys our windows inside it and queues Destroyed for each of them.
     void DestroyForeignWindow(HostWindowId id);
+    // Another program hides one of our windows: a grab on it ends, and Unmapped is queued.
+    void HideFromOutside(HostWindowId id);
 
     // --- scripted input and the clock -------------------------------------------------
     // Events pushed without a time are due now, in the order pushed.

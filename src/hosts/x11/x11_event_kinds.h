@@ -9,5 +9,6 @@ namespace hosts::x11 {
 using EventType = os::HostEvent::Type;
 inline constexpr EventType kExposeEvent = EventType::Expose;
 inline constexpr EventType kFocusOutEvent = EventType::FocusOut;
+inline constexpr EventType kUnmappedEvent = EventType::Unmapped;
 
 }  // namespace hosts::x11

@@ -121,8 +121,22 @@ void Translate(x11::State& s, XEvent& xevent) {
             // Only our own window's destruction (a foreign parent took it along) matters.
             if (xevent.xdestroywindow.window != window->xid || !window->alive) return;
             window->alive = false;
-            if (s.grabbed == window->xid) s.grabbed = 0;
+            s.ForgetGrabsOn(window->xid);
             ev.type = Type::Destroyed;
+            break;
+        }
+        case UnmapNotify: {
+            if (xevent.xunmap.window != window->xid) return;
+            s.ForgetGrabsOn(window->xid);  // the server ends grabs on a window it unmaps
+            if (!window->shown || !window->alive) return;  // we hid it ourselves
+            // A reparent unmaps and maps again at once: only a window still unmapped now
+            // was hidden by someone else.
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(s.display, window->xid, &attributes) ||
+                attributes.map_state != IsUnmapped) {
+                return;
+            }
+            ev.type = x11::kUnmappedEvent;
             break;
         }
         case FocusOut: {

@@ -5,23 +5,9 @@
 
 #include <X11/Xlib.h>
 
-#include <ctime>
-
 #include "hosts/x11/x11_errors.h"
 
 namespace hosts {
-
-namespace {
-
-// A window that was just mapped may not be viewable yet; grabs on it are refused until it is.
-constexpr std::uint64_t kGrabPatienceMs = 500;
-
-void SleepMs(int ms) {
-    timespec pause{0, static_cast<long>(ms) * 1000000L};
-    nanosleep(&pause, nullptr);
-}
-
-}  // namespace
 
 void X11Host::SetCursorVisible(os::HostWindowId id, bool visible) {
     x11::HostedWindow* window = s_->Find(id);
@@ -37,33 +23,37 @@ void X11Host::SetCursorVisible(os::HostWindowId id, bool visible) {
 bool X11Host::GrabInput(os::HostWindowId id) {
     x11::HostedWindow* window = s_->Find(id);
     if (!window || !window->alive) return false;
-    const std::uint64_t deadline = x11::MonotonicMs() + kGrabPatienceMs;
-    for (;;) {
-        if (XGrabKeyboard(s_->display, window->xid, False, GrabModeAsync, GrabModeAsync,
-                          CurrentTime) == GrabSuccess) {
-            if (XGrabPointer(s_->display, window->xid, False,
-                             ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                             GrabModeAsync, GrabModeAsync, None, None,
-                             CurrentTime) == GrabSuccess) {
-                s_->grabbed = window->xid;
-                return true;
-            }
-            XUngrabKeyboard(s_->display, CurrentTime);
-        }
-        if (x11::MonotonicMs() >= deadline) {
-            XFlush(s_->display);
-            return false;
-        }
-        SleepMs(10);
+    const Window xid = window->xid;
+    const std::uint64_t now = x11::MonotonicMs();
+    const bool held = s_->keyboard_grab == xid && s_->pointer_grab == xid;
+    if (held && now < s_->grab_asked_ms + x11::State::kGrabCheckMs) return true;
+    // Asking again for a grab we hold changes nothing; one refused (another program holds
+    // that device, or the window is not viewable yet) is asked for at the next call. Each
+    // device is kept as soon as it is ours.
+    s_->grab_asked_ms = now;
+    if (XGrabKeyboard(s_->display, xid, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+        GrabSuccess) {
+        s_->keyboard_grab = xid;
+    } else if (s_->keyboard_grab == xid) {
+        s_->keyboard_grab = 0;
     }
+    if (XGrabPointer(s_->display, xid, False,
+                     ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                     GrabModeAsync, None, None, CurrentTime) == GrabSuccess) {
+        s_->pointer_grab = xid;
+    } else if (s_->pointer_grab == xid) {
+        s_->pointer_grab = 0;
+    }
+    XFlush(s_->display);
+    return s_->keyboard_grab == xid && s_->pointer_grab == xid;
 }
 
 void X11Host::ReleaseInput() {
-    if (!s_->grabbed) return;
+    if (!s_->keyboard_grab && !s_->pointer_grab) return;
     XUngrabKeyboard(s_->display, CurrentTime);
     XUngrabPointer(s_->display, CurrentTime);
     XFlush(s_->display);
-    s_->grabbed = 0;
+    s_->keyboard_grab = s_->pointer_grab = 0;
 }
 
 void X11Host::SetFocus(os::HostWindowId id) {

@@ -43,7 +43,7 @@ void Atoms::Load(Display* display) {
 
 State::~State() {
     if (!display) return;
-    if (grabbed) {
+    if (keyboard_grab || pointer_grab) {
         XUngrabKeyboard(display, CurrentTime);
         XUngrabPointer(display, CurrentTime);
     }

@@ -35,6 +35,7 @@ struct HostedWindow {
     bool alive = true;     // false once the X window was destroyed under us
     bool topmost = false;
     bool embedded = false;  // a child of another window rather than of the root
+    bool shown = false;     // we asked for it to be mapped (an unmap we did not ask for is told)
     std::unique_ptr<ImageBuffer> image;
     // When the visual's pixels are not 0x00RRGGBB the program draws here and Present
     // converts into the image; empty otherwise (the program draws into the image).
@@ -54,7 +55,12 @@ struct State {
     Cursor blank_cursor = 0;
     Atoms atoms{};
     std::map<Window, HostedWindow> windows;
-    Window grabbed = 0;
+    // The windows our keyboard and pointer grabs are on (0: not held), and when the grabs
+    // were last asked for: they are asked for again now and then, since a grab can end
+    // without the server telling us.
+    Window keyboard_grab = 0, pointer_grab = 0;
+    std::uint64_t grab_asked_ms = 0;
+    static constexpr std::uint64_t kGrabCheckMs = 250;
     std::deque<os::HostEvent> pending;
     // Keeping topmost popups on top: when the last raise is too recent, the check waits.
     std::uint64_t last_raise_ms = 0;
@@ -66,6 +72,11 @@ struct State {
     ~State();
 
     HostedWindow* Find(os::HostWindowId id);
+    // The server ended the grabs on this window (it was unmapped or destroyed).
+    void ForgetGrabsOn(Window xid) {
+        if (keyboard_grab == xid) keyboard_grab = 0;
+        if (pointer_grab == xid) pointer_grab = 0;
+    }
     // The window's pixels as the program sees them (0x00RRGGBB) and their stride in pixels.
     std::uint32_t* Pixels(HostedWindow& window, int* stride);
     // Copies a part of the program's pixels into the image when they need conversion.

@@ -103,7 +103,7 @@ os::HostWindowId X11Host::CreateWindow(const os::HostWindowSpec& spec) {
 void X11Host::DestroyWindow(os::HostWindowId id) {
     const auto it = s_->windows.find(static_cast<Window>(id));
     if (it == s_->windows.end()) return;
-    if (s_->grabbed == it->first) ReleaseInput();
+    if (s_->keyboard_grab == it->first || s_->pointer_grab == it->first) ReleaseInput();
     it->second.image.reset();
     if (it->second.alive) XDestroyWindow(s_->display, it->first);
     s_->windows.erase(it);
@@ -136,6 +136,7 @@ void X11Host::ShowWindow(os::HostWindowId id, bool visible) {
     x11::HostedWindow* window = s_->Find(id);
     if (!window || !window->alive) return;
     const bool managed = window->kind == os::HostWindowKind::Dialog && !window->embedded;
+    window->shown = visible;
     if (visible) {
         if (managed) {
             XMapWindow(s_->display, window->xid);
@@ -143,8 +144,10 @@ void X11Host::ShowWindow(os::HostWindowId id, bool visible) {
             XMapRaised(s_->display, window->xid);
         }
     } else if (managed) {
+        s_->ForgetGrabsOn(window->xid);  // the server ends grabs on a window it unmaps
         XWithdrawWindow(s_->display, window->xid, s_->screen);  // tells the window manager
     } else {
+        s_->ForgetGrabsOn(window->xid);
         XUnmapWindow(s_->display, window->xid);
     }
     XFlush(s_->display);
