@@ -1,6 +1,6 @@
-// Fuzzes the sound files the saver plays: arbitrary bytes as a WAV file, played through
-// the real SDL output (silent "dummy" driver) and through the header reader of the test
-// sound device. Neither may crash, hang or read outside the data.
+// Fuzzes the sound files the saver plays: arbitrary bytes as a WAV file, read by the header
+// reader in memory and from the file (they must agree), and played through the real SDL
+// output (silent "dummy" driver). None may crash, hang or read outside the data.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -32,6 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::ofstream(g_path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    // The file reader reads only headers and measures the data; it must agree with the
+    // reader of the whole file in memory.
+    const auto from_file = os::ReadWavInfo(g_path);
+    if (info.has_value() != from_file.has_value()) std::abort();
+    if (info && (info->data_bytes != from_file->data_bytes ||
+                 info->declared_data_bytes != from_file->declared_data_bytes ||
+                 info->sample_rate != from_file->sample_rate ||
+                 info->channels != from_file->channels || info->format != from_file->format))
+        std::abort();
     if (g_output->DeviceCount() > 0) {
         g_output->Play(g_path, (size & 1) != 0);
         g_output->Stop();

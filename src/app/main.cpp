@@ -1,5 +1,7 @@
 // The executable: opens the X display, installs the X11 host and the SDL sound output,
 // hands the command line to the program and runs it.
+#include <signal.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -12,7 +14,28 @@
 #include "os/host.h"
 #include "startup/main.h"
 
+namespace {
+
+// SIGTERM and SIGINT end the program at once with their default action, on every road and
+// at any moment (inside a modal loop, a password check or a settings save). Everything the
+// process holds goes with it: the X server drops its grabs and windows, the instance lock
+// is an flock, the frame segments are already marked for removal, and a settings save is
+// a rename. A shell starts background jobs with SIGINT ignored, and a parent may leave
+// either signal ignored or blocked, so both are put back explicitly.
+void RestoreEndingSignals() {
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (int sig : {SIGTERM, SIGINT}) {
+        signal(sig, SIG_DFL);
+        sigaddset(&ending, sig);
+    }
+    sigprocmask(SIG_UNBLOCK, &ending, nullptr);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    RestoreEndingSignals();
     std::string command_line;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) command_line += ' ';

@@ -34,5 +34,7 @@ public:
 // The installed output, nullptr when none. Installing replaces (and destroys) the old one.
 AudioOutput* CurrentAudioOutput();
 void InstallAudioOutput(std::unique_ptr<AudioOutput> output);
+// Counts installations, so that what one output refused is not held against the next.
+std::uint64_t AudioOutputGeneration();
 
 }  // namespace os

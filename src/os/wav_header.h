@@ -24,6 +24,8 @@ struct WavInfo {
 // data is not one. A data chunk that claims more bytes than the file holds is cut to what
 // is there.
 std::optional<WavInfo> ParseWavHeader(const std::uint8_t* data, std::size_t size);
+// The same from a file, reading only the chunk headers and the format: the sample data is
+// measured from the file's size, never read. A file over 64 MiB is refused by its size.
 std::optional<WavInfo> ReadWavInfo(const std::string& path);
 
 // True when the file is a WAV file whose data chunk holds every byte its header claims (a

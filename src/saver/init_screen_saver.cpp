@@ -13,20 +13,17 @@
 
 namespace {
 
-// The frame timer's interval in milliseconds. A stored speed outside what the settings
-// dialog offers is brought to the nearest usable interval: below 1 ms the timer would stop
-// (or be asked for a negative period), so it runs at 1 ms (the platform then uses its
-// 10 ms minimum); above 1000 ms the planes would all but stand still.
+// The frame timer's interval: the stored speed rounded, ties to even. A rounded 0 leaves the
+// timer idle (the formation stands still), and so does a negative speed; a long interval is
+// kept as it is (5000 draws a frame every 5 s). A speed beyond the 32-bit range saturates.
 std::int32_t FrameInterval(float time_int) {
     const std::int32_t ms = forms::RoundToInt32(time_int);
-    if (ms < 1) return 1;
-    if (ms > 1000) return 1000;
-    return ms;
+    return ms < 0 ? 0 : ms;
 }
 
-// The event timer's first interval. Below 999 ms the later random intervals could reach 0
-// or below, so the stored value counts as 999 for the event timer.
-std::int32_t FirstEventInterval(std::int16_t event_int) { return event_int < 999 ? 999 : event_int; }
+// The event timer's first interval: EventInt itself; 0 or below leaves the timer idle, so
+// no event ever happens.
+std::int32_t FirstEventInterval(std::int16_t event_int) { return event_int < 0 ? 0 : event_int; }
 
 }  // namespace
 

@@ -97,7 +97,11 @@ SequenceStage SSForm::Stage() {
     return stage;
 }
 
-void SSForm::SetEventInterval(std::int32_t ms) { Eventer.SetInterval(ms < 1 ? 1 : ms); }
+void SSForm::SetEventInterval(std::int32_t ms) {
+    if (Settings.EventInt <= 0) ms = 0;  // the event timer never started: it stays idle
+    else if (ms < 1) ms = 1;             // EventInt 1 to 998 can give 0 or below
+    Eventer.SetInterval(ms);
+}
 
 void SSForm::Movement_Timer() {
     if (Settings.BkWavEna != 0) PlayWave(Settings.BKWav, BkWavFlags);

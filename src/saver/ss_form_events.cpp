@@ -28,15 +28,6 @@ EventKind Classify(float v, const float (&p)[4]) {
 // floor(u x k) for a fresh draw u.
 float DrawChoice(float k) { return static_cast<float>(forms::IntegerPart(forms::Rnd() * k)); }
 
-// The event timer never runs faster than a stored interval of 999 ms would make it: then
-// every random interval is at least 1 ms, and a hand-edited tiny or negative EventInt
-// cannot turn the thunder into a strobe. The set-up's first interval uses the same floor.
-constexpr std::int16_t kLowestEventInt = 999;
-
-std::int16_t UsableEventInt(std::int16_t stored) {
-    return stored < kLowestEventInt ? kLowestEventInt : stored;
-}
-
 }  // namespace
 
 void SSForm::PaintLightning(int row) {
@@ -89,7 +80,7 @@ void SSForm::Eventer_Timer() {
 
     // u x 2000 + EventInt - 998 in single precision, the last draw of the tick.
     const float interval =
-        forms::Rnd() * 2000.0f + static_cast<float>(UsableEventInt(Settings.EventInt)) - 998.0f;
+        forms::Rnd() * 2000.0f + static_cast<float>(Settings.EventInt) - 998.0f;
     SetEventInterval(forms::RoundToInt32(interval));
     // Yield: the message loop presents what the thunder drew on the window at once.
     forms::DoEvents();

@@ -3,8 +3,12 @@
 // inside a preview host window until it is destroyed; unknown switches end at once.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <map>
 
 #include "x_session.h"
 
@@ -12,9 +16,23 @@ namespace {
 
 using e2e::SaverProcess;
 using e2e::Shot;
-using e2e::SleepMs;
 using e2e::TempDir;
+using e2e::WaitUntil;
 using e2e::XSession;
+
+namespace fs = std::filesystem;
+
+// True once the process runs SDL's audio thread: its sound device is open.
+bool HasSoundThread(pid_t pid) {
+    std::error_code ec;
+    for (fs::directory_iterator it("/proc/" + std::to_string(pid) + "/task", ec), end;
+         !ec && it != end; it.increment(ec)) {
+        std::ifstream comm(it->path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && name.rfind("SDLAudio", 0) == 0) return true;
+    }
+    return false;
+}
 
 void Keep(const Shot& shot, const std::string& name) {
     std::filesystem::create_directories(TAVRO_SHOT_DIR);
@@ -36,11 +54,17 @@ TEST_F(SaverOnX, ShowsTheFrozenDesktopWithBannerAndMovingPlanesThenEndsOnAKey) {
     const Shot before = x_.Screenshot();
     SaverProcess saver(dir_.path());
     saver.Start({"/s"});
-    ASSERT_NE(x_.WaitForWindow("Screen saver", 3000), 0u) << saver.Stderr();
-    SleepMs(600);
-    const Shot a = x_.Screenshot();
-    SleepMs(300);
-    const Shot b = x_.Screenshot();
+    ASSERT_NE(x_.WaitForWindow("Screen saver", 10000), 0u) << saver.Stderr();
+    // A frame with the banner and the planes, then one where the planes have moved on.
+    const auto first = x_.WaitForScreen(
+        [&](const Shot& s) { return x_.ShowsBanner(s) && s.CountDifferent(before, 4) > 50; },
+        5000);
+    ASSERT_TRUE(first.has_value()) << "no planes or banner drawn";
+    const Shot a = *first;
+    const auto second =
+        x_.WaitForScreen([&](const Shot& s) { return a.CountDifferent(s, 2) > 100; }, 5000);
+    ASSERT_TRUE(second.has_value()) << "the planes do not move";
+    const Shot b = *second;
     Keep(a, "saver-frame-1");
     Keep(b, "saver-frame-2");
 
@@ -61,23 +85,25 @@ TEST_F(SaverOnX, ShowsTheFrozenDesktopWithBannerAndMovingPlanesThenEndsOnAKey) {
     const auto code = saver.Wait(3000);
     ASSERT_TRUE(code.has_value()) << "the saver did not end on a key";
     EXPECT_EQ(*code, 0);
-    SleepMs(200);
-    const Shot after = x_.Screenshot();
-    Keep(after, "after-exit");
-    EXPECT_LT(after.CountDifferent(before, 4), 20) << "the desktop is not back";
+    const auto after = x_.WaitForScreen(
+        [&](const Shot& s) { return s.CountDifferent(before, 4) < 20; }, 3000);
+    Keep(after.value_or(x_.Screenshot()), "after-exit");
+    EXPECT_TRUE(after.has_value()) << "the desktop is not back";
 }
 
 TEST_F(SaverOnX, SmallPointerMovesKeepItALargerOneEndsIt) {
     x_.MovePointer(500, 400);
     SaverProcess saver(dir_.path());
     saver.Start({"/s"});
-    ASSERT_NE(x_.WaitForWindow("Screen saver", 3000), 0u) << saver.Stderr();
-    SleepMs(300);
+    const unsigned long window = x_.WaitForWindow("Screen saver", 10000);
+    ASSERT_NE(window, 0u) << saver.Stderr();
+    // Its first frame is shown: the window takes input.
+    ASSERT_TRUE(x_.WaitForScreen([&](const Shot& s) { return x_.ShowsBanner(s); }, 5000));
     x_.MovePointer(503, 402);  // takes the reference point
-    SleepMs(100);
+    x_.Separate(window);       // handled apart from the next move
     x_.MovePointer(508, 407);  // 5 pixels from it on each axis: not more than 5
-    SleepMs(300);
-    EXPECT_TRUE(saver.Running()) << "a move of 5 pixels ended the saver";
+    x_.Separate(window);
+    EXPECT_FALSE(saver.Wait(300).has_value()) << "a move of 5 pixels ended the saver";
     x_.MovePointer(503, 408);  // 6 pixels down from the reference
     const auto code = saver.Wait(3000);
     ASSERT_TRUE(code.has_value()) << "a move of 6 pixels did not end the saver";
@@ -87,7 +113,7 @@ TEST_F(SaverOnX, SmallPointerMovesKeepItALargerOneEndsIt) {
 TEST_F(SaverOnX, ASecondSaverEndsAtOnceWhileOneRuns) {
     SaverProcess first(dir_.path());
     first.Start({"/s"});
-    ASSERT_NE(x_.WaitForWindow("Screen saver", 3000), 0u) << first.Stderr();
+    ASSERT_NE(x_.WaitForWindow("Screen saver", 10000), 0u) << first.Stderr();
     SaverProcess second(dir_.path());
     second.Start({"/s"});
     const auto code = second.Wait(3000);
@@ -102,23 +128,23 @@ TEST_F(SaverOnX, PreviewDrawsInsideTheHostWindowUntilItIsDestroyed) {
     // Away from the top-left corner: the preview shows the top-left part of the whole
     // screen's snapshot, which then holds only the desktop (and planes flying over it).
     const unsigned long host = x_.CreateWindow(600, 400, 240, 180, 0x000000, "Preview host");
-    SleepMs(100);
+    ASSERT_NE(x_.WaitForWindow("Preview host", 10000), 0u);
     SaverProcess preview(dir_.path());
     preview.Start({"/p", std::to_string(host)});
-    SleepMs(1200);
+    const auto shows_desktop = [](const Shot& inside) {
+        int desktop = 0;
+        for (int y = 0; y < inside.height; ++y)
+            for (int x = 0; x < inside.width; ++x)
+                if (inside.at(x, y) == XSession::DesktopPixel(x, y)) ++desktop;
+        return desktop > static_cast<int>(inside.pixels.size() / 2);
+    };
+    const auto inside = x_.WaitForWindowShot(host, shows_desktop, 5000);
     ASSERT_TRUE(preview.Running()) << preview.Stderr();
-    const Shot inside = x_.WindowShot(host);
-    Keep(inside, "preview");
-    int desktop = 0;
-    for (int y = 0; y < inside.height; ++y)
-        for (int x = 0; x < inside.width; ++x)
-            if (inside.at(x, y) == XSession::DesktopPixel(x, y)) ++desktop;
-    EXPECT_GT(desktop, static_cast<int>(inside.pixels.size() / 2))
-        << "the host does not show the snapshot's top-left part";
+    Keep(inside.value_or(x_.WindowShot(host)), "preview");
+    EXPECT_TRUE(inside.has_value()) << "the host does not show the snapshot's top-left part";
     // Input does not end a preview.
     x_.Click(700, 480);
-    SleepMs(200);
-    EXPECT_TRUE(preview.Running());
+    EXPECT_FALSE(preview.Wait(200).has_value()) << "a click ended the preview";
     x_.DestroyWindow(host);
     const auto code = preview.Wait(3000);
     ASSERT_TRUE(code.has_value()) << "the preview outlived its host window";
@@ -141,6 +167,60 @@ TEST_F(SaverOnX, UnknownSwitchEndsAtOnceWithoutAWindow) {
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(*code, 0);
     EXPECT_EQ(x_.TopLevelTitles(), titles_before);
+}
+
+// SIGTERM and SIGINT end every road at once: also after a sound has played (the sound
+// library would catch them into a quit event nobody reads) and when the process was started
+// with them ignored, as a shell starts a background job.
+TEST_F(SaverOnX, SigtermAndSigintEndEveryRoadAfterASoundAndWhenStartedIgnoringThem) {
+    {
+        // The background loop on the saver road; a thunder clap within 100 ms in preview.
+        std::ofstream hive(dir_.path() + "/hive.txt", std::ios::binary);
+        hive << "[Software\\Kolmi Ardev\\Tavro Screen Saver]\n";
+        const std::map<std::string, std::string> values = {
+            {"BkWavEna", " 1"}, {"ThWavEna", " 1"}, {"EnaTh", " 1"}, {"EventInt", " 100"}};
+        for (const auto& [name, text] : values)
+            hive << '"' << name << "\"=sz:\"" << text << "\"\n";
+    }
+    // Ignored signals stay ignored across exec.
+    const std::string ignoring = dir_.path() + "/ignoring.sh";
+    std::ofstream(ignoring) << "#!/bin/sh\ntrap '' INT TERM\nexec '" << TAVRO_EXE << "' \"$@\"\n";
+    fs::permissions(ignoring, fs::perms::owner_all);
+    const unsigned long host = x_.CreateWindow(600, 400, 240, 180, 0x000000, "Preview host");
+
+    const struct {
+        std::vector<std::string> args;
+        const char* title;  // a window of the road, or nullptr for the preview
+        bool sound;
+        bool started_ignoring;
+        int signal;
+    } roads[] = {
+        {{"/s"}, "Screen saver", true, true, SIGTERM},
+        {{"/p", std::to_string(host)}, nullptr, true, false, SIGINT},
+        {{"/s"}, "Screen saver", true, false, SIGINT},
+        {{"/c"}, "Tavro Screen Saver", false, true, SIGINT},
+        {{"/a"}, "Change Password", false, true, SIGTERM},
+    };
+    for (const auto& road : roads) {
+        const std::string what = road.args[0] + (road.started_ignoring ? " ignoring" : "") +
+                                 " signal " + std::to_string(road.signal);
+        SaverProcess p(dir_.path());
+        if (road.started_ignoring) p.SetExecutable(ignoring);
+        p.Start(road.args);
+        if (road.title) {
+            ASSERT_NE(x_.WaitForWindow(road.title, 5000), 0u) << what << p.Stderr();
+        }
+        if (road.sound) {
+            ASSERT_TRUE(WaitUntil([&] { return HasSoundThread(p.pid()); }, 5000))
+                << what << ": no sound played " << p.Stderr();
+        }
+        ASSERT_TRUE(p.Running()) << what;
+        kill(p.pid(), road.signal);
+        const auto code = p.Wait(3000);
+        ASSERT_TRUE(code.has_value()) << what << " kept running";
+        EXPECT_EQ(*code, 128 + road.signal) << what;
+    }
+    x_.DestroyWindow(host);
 }
 
 TEST(SaverWithoutDisplay, SaysSoOnOneLineAndFails) {

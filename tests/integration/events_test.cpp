@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "os/message_loop.h"
 #include "os/window.h"
 #include "saver/init_screen_saver.h"
 #include "saver/planes.h"
@@ -19,13 +20,13 @@
 #include "saver/ss_module.h"
 #include "settings/settings.h"
 #include "support/saver_fixture.h"
-#include "integration/scripted_random.h"
+#include "support/scripted_draws.h"
 
 namespace {
 
 using tavro_test::kTopDraw;
 using tavro_test::SaverFixture;
-using tavro_test::ScriptedRandom;
+using tavro_test::ScriptedDraws;
 
 enum class Kind { None, Thunder1, Thunder2, Sequence, Direction, Unclear };
 
@@ -58,12 +59,8 @@ class EventTick : public SaverFixture {
 protected:
     void SetUp() override {
         SaverFixture::SetUp();
-        PaintDesktopPattern();
+        ShowSaver();
         SSForm& f = SSFormInstance();
-        f.Load();
-        RunMode = ModeSaver;
-        InitScreenSaver();
-        f.Show(false);
         LoadSequencesFromFile(temp_dir() + "/no such file.ini");
         Settings.ThWavEna = 0;  // the sound cases switch it on themselves
         f.Movement_Timer();     // the window shows a frame
@@ -137,7 +134,7 @@ protected:
         return path;
     }
 
-    ScriptedRandom random_;
+    ScriptedDraws random_;
 };
 
 using K = Kind;
@@ -265,7 +262,11 @@ TEST_F(EventTick, TheIntervalLiesAroundEventInt) {
     };
     const Case cases[] = {{1000, 0.0f, 2},        {1000, 0.5f, 1002},     {1000, kTopDraw, 2002},
                           {20000, 0.0f, 19002},   {20000, kTopDraw, 21002}, {10000, 0.0f, 9002},
-                          {10000, kTopDraw, 11002}, {10000, 0.1234f, 9249}};
+                          {10000, kTopDraw, 11002}, {10000, 0.1234f, 9249},
+                          // Below 999 a later interval can fall under 1 ms: it is 1 ms then.
+                          {999, 0.0f, 1},           {998, 0.0f, 1},         {998, 0.5f, 1000},
+                          {500, 0.0f, 1},           {500, 0.5f, 502},       {500, kTopDraw, 1502},
+                          {1, 0.5f, 3}};
     for (const Case& c : cases) {
         Settings.EventInt = c.event_int;
         form().NextEvent = 12;  // no kind: the next value, then the interval
@@ -276,38 +277,38 @@ TEST_F(EventTick, TheIntervalLiesAroundEventInt) {
     }
 }
 
-TEST_F(EventTick, AStoredEventIntBelow999CountsAs999) {
-    for (std::int16_t stored : {std::int16_t{998}, std::int16_t{500}, std::int16_t{0},
-                                std::int16_t{-32768}}) {
-        Settings.EventInt = stored;
-        for (const auto& [u, interval] : {std::pair{0.0f, 1}, {0.5f, 1001}, {kTopDraw, 2001}}) {
-            form().NextEvent = 12;
-            random_.Script({0.0f, u});
-            form().Eventer_Timer();
-            EXPECT_EQ(form().Eventer.Interval(), interval) << stored << " u=" << u;
-        }
+TEST_F(EventTick, TheFirstIntervalIsTheStoredOneAndZeroOrBelowMeansNoEventEver) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {" 1500", 1500}, {" 998", 998}, {" 5", 5}, {" 0", 0}, {"-5", 0}, {"-32768", 0}};
+    for (const auto& [stored, first] : cases) {
+        StoreSetting("EventInt", stored);
+        InitScreenSaver();
+        EXPECT_EQ(form().Eventer.Interval(), first) << stored;
     }
-    // 999 itself is used as it is.
-    Settings.EventInt = 999;
-    form().NextEvent = 12;
-    random_.Script({0.0f, 0.0f});
-    form().Eventer_Timer();
-    EXPECT_EQ(form().Eventer.Interval(), 1);
-    Settings.EventInt = 1001;
-    form().NextEvent = 12;
-    random_.Script({0.0f, 0.0f});
-    form().Eventer_Timer();
-    EXPECT_EQ(form().Eventer.Interval(), 3);
-}
 
-TEST_F(EventTick, TheFirstIntervalOfALowStoredEventIntIs999) {
-    StoreSetting("EventInt", "-5");
+    // Idle for good: a minute of the loop brings no tick, and neither a tick's own next
+    // interval nor the 1 ms after a sequence's end starts the timer.
+    ASSERT_LE(Settings.EventInt, 0);
+    StoreSetting("TimeInt", " 0");  // no frames either: the loop has nothing to do
     InitScreenSaver();
-    EXPECT_EQ(Settings.EventInt, -5);
-    EXPECT_EQ(form().Eventer.Interval(), 999);
-    StoreSetting("EventInt", " 1500");
-    InitScreenSaver();
-    EXPECT_EQ(form().Eventer.Interval(), 1500);
+    random_.Script({});
+    bool minute_over = false;
+    host().Schedule(host().NowMs() + 60000, [&] { minute_over = true; });
+    os::RunMessageLoop([&] { return minute_over; });
+    EXPECT_EQ(random_.used(), 0) << "an event tick ran";
+    form().NextEvent = 12;
+    random_.Script({0.0f, 0.5f});
+    form().Eventer_Timer();
+    EXPECT_EQ(form().Eventer.Interval(), 0);
+    WriteOneSequence(temp_dir() + "/one.ini");
+    LoadSequencesFromFile(temp_dir() + "/one.ini");
+    form().NextEvent = 4;
+    random_.Script({0.0f, 0.5f});
+    form().Eventer_Timer();
+    ASSERT_EQ(SeqActive, -1);
+    for (int frame = 0; frame < 20 && SeqActive != 0; ++frame) form().Movement_Timer();
+    ASSERT_EQ(SeqActive, 0);
+    EXPECT_EQ(form().Eventer.Interval(), 0);
 }
 
 TEST_F(EventTick, TheFormationTurnsByOneEntryEitherWayOrKeepsItsHeading) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "os/gdi.h"
+#include "os/message_loop.h"
 #include "os/window.h"
 #include "saver/init_screen_saver.h"
 #include "saver/planes.h"
@@ -20,12 +21,7 @@ class FrameTick : public SaverFixture {
 protected:
     void SetUp() override {
         SaverFixture::SetUp();
-        PaintDesktopPattern();
-        SSForm& form = SSFormInstance();
-        form.Load();
-        RunMode = ModeSaver;
-        InitScreenSaver();
-        form.Show(false);
+        ShowSaver();
         // Planes stand still: only their frames flip.
         for (auto& step : DirectionTable) step = DirectionStep{0.0f, 0.0f};
     }
@@ -141,6 +137,34 @@ TEST_F(FrameTick, NextFrameWipesWhatWasDrawnStraightOnTheWindow) {
     EXPECT_EQ(Window(10, 500), ~DesktopPatternPixel(10, 500) & 0xFFFFFFu);
     form().Movement_Timer();
     EXPECT_EQ(Window(10, 500), DesktopPatternPixel(10, 500));
+}
+
+TEST_F(FrameTick, TheStoredSpeedIsTheFrameIntervalAndARoundedZeroStopsTheFrames) {
+    const struct {
+        const char* stored;
+        std::int32_t interval;
+        std::uint64_t run_ms;
+        int frames;
+    } cases[] = {{" 40", 40, 1001, 25},    {" 5000", 5000, 4999, 0}, {" 5000", 5000, 10001, 2},
+                 {" 0", 0, 3000, 0},       {" .5", 0, 3000, 0},      {"-7", 0, 3000, 0},
+                 {"-1e30", 0, 3000, 0}};
+    for (const auto& c : cases) {
+        StoreSetting("TimeInt", c.stored);
+        StoreSetting("EventInt", " 0");  // no event draws on the window meanwhile
+        InitScreenSaver();
+        EXPECT_EQ(form().Movement.Interval(), c.interval) << c.stored;
+        // A plane on the screen whose exhaust flickers: every frame changes the window.
+        Settings.PlaneNum = 0;
+        Place(0, 300, 300, 3, 0);
+        const auto window = static_cast<os::HostWindowId>(form().hWnd());
+        os::PumpMessages();  // what the set-up left to show
+        const int presents_before = host().PresentCount(window);
+        bool over = false;
+        host().Schedule(host().NowMs() + c.run_ms, [&] { over = true; });
+        os::RunMessageLoop([&] { return over; });
+        EXPECT_EQ(host().PresentCount(window) - presents_before, c.frames)
+            << c.stored << " over " << c.run_ms << " ms";
+    }
 }
 
 TEST_F(FrameTick, ExhaustFlickersAsTheFrameFlips) {

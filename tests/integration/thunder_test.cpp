@@ -16,12 +16,12 @@
 #include "saver/ss_module.h"
 #include "settings/settings.h"
 #include "support/saver_fixture.h"
-#include "integration/scripted_random.h"
+#include "support/scripted_draws.h"
 
 namespace {
 
 using tavro_test::SaverFixture;
-using tavro_test::ScriptedRandom;
+using tavro_test::ScriptedDraws;
 
 constexpr int kW = 1024, kH = 768;
 
@@ -29,12 +29,8 @@ class Thunder : public SaverFixture {
 protected:
     void SetUp() override {
         SaverFixture::SetUp();
-        PaintDesktopPattern();
+        ShowSaver();
         SSForm& f = SSFormInstance();
-        f.Load();
-        RunMode = ModeSaver;
-        InitScreenSaver();
-        f.Show(false);
         Settings.PlaneNum = -1;  // the plain frame is the snapshot with the banner
         Settings.ThWavEna = 0;
         f.Movement_Timer();
@@ -90,7 +86,7 @@ protected:
         EXPECT_GT(lit, 500) << "row " << row << ": hardly any bolt";
     }
 
-    ScriptedRandom random_;
+    ScriptedDraws random_;
     std::vector<std::uint32_t> frame_;
 };
 

@@ -1,7 +1,10 @@
 // The SDL2 sound device, on SDL's "disk" driver (which writes every sample it is given to a
 // file) and its silent "dummy" driver.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -43,6 +46,45 @@ int CountOccurrences(const std::vector<std::int16_t>& haystack,
     return count;
 }
 
+// Counts the opens of one file by anyone, through inotify.
+class OpenCounter {
+public:
+    explicit OpenCounter(const std::string& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        // Opens and closes alternate, so the kernel never merges two opens into one event.
+        if (fd_ >= 0) inotify_add_watch(fd_, path.c_str(), IN_OPEN | IN_CLOSE_NOWRITE);
+    }
+    ~OpenCounter() {
+        if (fd_ >= 0) close(fd_);
+    }
+    bool ok() const { return fd_ >= 0; }
+    int Opens() {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t got;
+        while ((got = read(fd_, buffer, sizeof buffer)) > 0) {
+            for (char* p = buffer; p < buffer + got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(p);
+                if (event->mask & IN_OPEN) ++opens_;
+                p += sizeof(inotify_event) + event->len;
+            }
+        }
+        return opens_;
+    }
+
+private:
+    int fd_;
+    int opens_ = 0;
+};
+
+// Bytes this process has read through read calls so far.
+std::uint64_t BytesReadSoFar() {
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (in >> key >> value)
+        if (key == "rchar:") return value;
+    return 0;
+}
+
 class SdlAudioTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -81,11 +123,17 @@ protected:
     std::optional<std::string> old_driver_;
 };
 
-TEST_F(SdlAudioTest, DummyDriverOffersOneDevice) {
+TEST_F(SdlAudioTest, DummyDriverOffersOneDeviceAndLeavesTheEndingSignalsAlone) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     SdlAudioOutput out;
     EXPECT_EQ(out.DeviceCount(), 1);
     EXPECT_FALSE(out.IsPlaying());
+    // SDL would catch them into a quit event nobody reads; they must still end the program.
+    for (int sig : {SIGTERM, SIGINT}) {
+        struct sigaction now = {};
+        ASSERT_EQ(sigaction(sig, nullptr, &now), 0);
+        EXPECT_EQ(now.sa_handler, SIG_DFL) << "signal " << sig;
+    }
 }
 
 TEST_F(SdlAudioTest, DriverThatDoesNotExistOffersNoDevice) {
@@ -199,6 +247,47 @@ TEST_F(SdlAudioTest, SoundRequestsReachTheSdlDevice) {
     EXPECT_EQ(os::sndPlaySoundA(wav.c_str(), 27), 0);  // refused: the clip still plays
     EXPECT_EQ(os::sndPlaySoundA("", os::SND_NODEFAULT), 1);
     EXPECT_EQ(os::sndPlaySoundA(wav.c_str(), 27), 1);  // silence: the loop starts
+    os::InstallAudioOutput(nullptr);
+}
+
+// The frame tick asks for the background sound on every frame while nothing plays: a
+// refused file is judged from its header and size alone, once, until it changes.
+TEST_F(SdlAudioTest, ARefusedFileIsOpenedOnceAndItsDataNeverReadUntilItChanges) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    os::InstallAudioOutput(std::make_unique<SdlAudioOutput>());
+    ASSERT_EQ(os::waveOutGetNumDevs(), 1u);
+    constexpr os::UINT kBackground = 27;
+
+    // A playable header in front of 65 MiB of samples (a sparse file), and 8 MiB of
+    // samples at a rate no sound card plays.
+    const std::string huge = dir_ + "/huge.wav";
+    {
+        std::vector<std::uint8_t> bytes = test_wav::Pcm16({}, 2, 44100);
+        const std::uint32_t data_bytes = 65u << 20;
+        for (int i = 0; i < 4; ++i) {
+            bytes[4 + i] = static_cast<std::uint8_t>((36 + data_bytes) >> (8 * i));
+            bytes[40 + i] = static_cast<std::uint8_t>(data_bytes >> (8 * i));
+        }
+        test_wav::WriteFile(huge, bytes);
+        fs::resize_file(huge, bytes.size() + data_bytes);
+    }
+    const std::string slow = dir_ + "/slow.wav";
+    test_wav::WriteFile(slow, test_wav::Pcm16(std::vector<std::int16_t>(4 << 20, 5), 1, 500));
+
+    for (const std::string& path : {huge, slow}) {
+        OpenCounter counter(path);
+        ASSERT_TRUE(counter.ok());
+        const std::uint64_t read_before = BytesReadSoFar();
+        for (int frame = 0; frame < 20; ++frame)
+            EXPECT_EQ(os::sndPlaySoundA(path.c_str(), kBackground), 0) << path;
+        EXPECT_EQ(counter.Opens(), 1) << path;
+        EXPECT_LT(BytesReadSoFar() - read_before, 64u << 10) << path;
+
+        // Rewritten (another size), it is judged again: now it plays.
+        test_wav::WriteFile(path, test_wav::Pcm16(std::vector<std::int16_t>(8000, 5), 1, 8000));
+        EXPECT_EQ(os::sndPlaySoundA(path.c_str(), kBackground), 1) << path;
+        EXPECT_EQ(os::sndPlaySoundA("", os::SND_NODEFAULT), 1);
+    }
     os::InstallAudioOutput(nullptr);
 }
 

@@ -114,7 +114,7 @@ TEST_F(SoundTest, MissingFileWithNoStopLeavesThePlayingSoundAlone) {
     EXPECT_EQ(fake_->Playing(), thunder_);
 }
 
-TEST_F(SoundTest, UndecodableFilePlaysNothing) {
+TEST_F(SoundTest, UndecodableFilePlaysNothingAndIsNotTriedAgainUntilItChanges) {
     std::string garbage = dir_ + "/noise.wav";
     test_wav::WriteFile(garbage, {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'});
     ASSERT_EQ(os::sndPlaySoundA(background_.c_str(), kBackgroundFlags), 1);
@@ -122,6 +122,15 @@ TEST_F(SoundTest, UndecodableFilePlaysNothing) {
     EXPECT_FALSE(fake_->Playing().has_value());
     ASSERT_EQ(fake_->Plays().size(), 2u);
     EXPECT_FALSE(fake_->Plays()[1].accepted);
+
+    // Asked for on every frame, the refused file reaches the device no more; once it has
+    // changed it is tried again.
+    for (int frame = 0; frame < 10; ++frame)
+        EXPECT_EQ(os::sndPlaySoundA(garbage.c_str(), kBackgroundFlags), 0);
+    EXPECT_EQ(fake_->Plays().size(), 2u);
+    fs::copy_file(background_, garbage, fs::copy_options::overwrite_existing);
+    EXPECT_EQ(os::sndPlaySoundA(garbage.c_str(), kBackgroundFlags), 1);
+    EXPECT_EQ(fake_->Playing(), garbage);
 }
 
 TEST_F(SoundTest, NoDeviceSkipsEveryRequestTheStopIncluded) {

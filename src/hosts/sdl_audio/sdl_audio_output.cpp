@@ -97,6 +97,9 @@ bool SdlAudioOutput::OpenDevice() {
 
 bool SdlAudioOutput::OpenWithDriver(const char* driver) {
     if (driver) SDL_SetHint(SDL_HINT_AUDIODRIVER, driver);
+    // Audio brings up SDL's event subsystem, which would catch SIGINT and SIGTERM and turn
+    // them into a quit event nothing here reads: they keep their default action instead.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
 
     SDL_AudioSpec want;
