@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "forms/form.h"
-#include "forms/instance_lock.h"
 #include "os/files.h"
 #include "os/message_loop.h"
 
@@ -13,13 +12,17 @@ std::string AppObject::Path() { return os::ProgramFolder(); }
 
 bool AppObject::PrevInstance() {
     // Decided once, when this process first asks; the lock is then held until it ends.
-    static std::unique_ptr<InstanceLock> lock;
-    static bool previous = false;
-    if (!lock) {
-        lock = std::make_unique<InstanceLock>(InstanceLock::DefaultPath());
-        previous = lock->Acquire();
+    if (!lock_) {
+        lock_ = std::make_unique<InstanceLock>(InstanceLock::DefaultPath());
+        previous_ = lock_->Acquire();
     }
-    return previous;
+    return previous_;
+}
+
+void AppObject::Reset() {
+    title_ = kDefaultTitle;
+    lock_.reset();
+    previous_ = false;
 }
 
 int DoEvents() {

@@ -2,7 +2,10 @@
 // message-pump call DoEvents.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "forms/instance_lock.h"
 
 namespace forms {
 
@@ -22,9 +25,15 @@ public:
     // Takes the instance lock now; call it early in start-up so that instances started
     // later see this one.
     void ClaimInstance() { (void)PrevInstance(); }
+    // Back to the state of a process that has just started: the default title, the
+    // instance lock released and the previous-instance question not yet asked.
+    void Reset();
 
 private:
-    std::string title_ = "Tavro Screen Saver";
+    static constexpr const char* kDefaultTitle = "Tavro Screen Saver";
+    std::string title_ = kDefaultTitle;
+    std::unique_ptr<InstanceLock> lock_;  // held from the first question on
+    bool previous_ = false;
 };
 
 inline AppObject App;

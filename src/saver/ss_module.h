@@ -20,3 +20,6 @@ extern RunModeKind RunMode;
 
 // -1 while a scripted sequence runs, 0 otherwise.
 extern std::int16_t SeqActive;
+
+// Every value above back to its start value.
+void ResetSSModule();

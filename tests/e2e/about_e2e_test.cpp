@@ -19,7 +19,6 @@ namespace {
 
 using e2e::SaverProcess;
 using e2e::Shot;
-using e2e::SleepMs;
 using e2e::TempDir;
 using e2e::XSession;
 
@@ -55,19 +54,30 @@ protected:
         XTestFakeButtonEvent(x_.display(), 1, down ? True : False, CurrentTime);
         x_.Sync();
     }
-    // Presses at `from`, moves the pointer in small steps by (dx, dy) and releases.
-    void Drag(int from_x, int from_y, int dx, int dy) {
+    // Presses at `from`, moves the pointer in small steps by (dx, dy) and releases. The
+    // box moves by the pointer's offset within it, so each step waits until the box has
+    // followed the one before (a move reported before the box stands at its new place
+    // would count twice). False when the box did not follow.
+    bool Drag(unsigned long window, int from_x, int from_y, int dx, int dy) {
+        const auto start = x_.WindowPlacement(window);
+        if (!start) return false;
         x_.MovePointer(from_x, from_y);
-        SleepMs(50);
+        x_.Separate(window);
         Button(true);
-        SleepMs(50);
         constexpr int kSteps = 10;
-        for (int i = 1; i <= kSteps; ++i) {
+        bool followed = true;
+        for (int i = 1; i <= kSteps && followed; ++i) {
             x_.MovePointer(from_x + dx * i / kSteps, from_y + dy * i / kSteps);
-            SleepMs(30);
+            followed = e2e::WaitUntil(
+                [&] {
+                    const auto now = x_.WindowPlacement(window);
+                    return now && now->x == start->x + dx * i / kSteps &&
+                           now->y == start->y + dy * i / kSteps;
+                },
+                3000);
         }
         Button(false);
-        SleepMs(200);
+        return followed;
     }
 
     XSession x_;
@@ -77,16 +87,17 @@ protected:
 TEST_F(AboutOnX, OpensRoundAndCentredFollowsADragAndClosesWithOk) {
     SaverProcess p(dir_.path());
     p.Start({"/c"});
-    const unsigned long dialog = x_.WaitForWindow("Tavro Screen Saver", 3000);
+    const unsigned long dialog = x_.WaitForWindow("Tavro Screen Saver", 10000);
     ASSERT_NE(dialog, 0u) << p.Stderr();
-    SleepMs(300);
+    // Painted: the grey face at its top-left corner.
+    ASSERT_TRUE(x_.WaitForWindowShot(
+        dialog, [](const Shot& s) { return s.at(3, 3) == 0xC0C0C0u; }, 3000));
     const auto at = x_.WindowPlacement(dialog);
     ASSERT_TRUE(at.has_value());
 
     x_.Click(at->x + kAboutX, at->y + kAboutY);
-    const unsigned long about = x_.WaitForWindow("About ...", 3000);
+    const unsigned long about = x_.WaitForWindow("About ...", 10000);
     ASSERT_NE(about, 0u) << p.Stderr();
-    SleepMs(400);
     const auto placed = x_.WindowPlacement(about);
     ASSERT_TRUE(placed.has_value());
     EXPECT_EQ(placed->width, kSide);
@@ -95,7 +106,19 @@ TEST_F(AboutOnX, OpensRoundAndCentredFollowsADragAndClosesWithOk) {
     EXPECT_EQ(placed->x, static_cast<int>(std::nearbyint((x_.width() * 15.0 - 5700) / 2 / 15)));
     EXPECT_EQ(placed->y, static_cast<int>(std::nearbyint((x_.height() * 15.0 - 5700) / 2 / 15)));
 
-    const Shot opened = x_.Screenshot();
+    // Shown once its background picture is drawn inside the circle (it is not the grey of
+    // a bare form).
+    const auto background_drawn = [&](const Shot& s) {
+        int picture = 0;
+        for (int y = 40; y < 340; y += 5)
+            for (int x = 40; x < 340; x += 5)
+                if (InsideCircle(x, y) && s.at(placed->x + x, placed->y + y) != 0xC0C0C0u)
+                    ++picture;
+        return picture > 2000;
+    };
+    const auto drawn = x_.WaitForScreen(background_drawn, 3000);
+    ASSERT_TRUE(drawn.has_value()) << "the background picture is not drawn";
+    const Shot& opened = *drawn;
     Keep(opened, "about-box");
     // The square's corners show the desktop or the settings dialog, not the box; inside
     // the circle the background picture is drawn (it is not the grey of a bare form).
@@ -112,28 +135,20 @@ TEST_F(AboutOnX, OpensRoundAndCentredFollowsADragAndClosesWithOk) {
         EXPECT_EQ(opened.at(sx, sy), XSession::DesktopPixel(sx, sy)) << sx << "," << sy;
     }
     EXPECT_GE(over_desktop, 2);
-    int picture = 0;
-    for (int y = 40; y < 340; y += 5)
-        for (int x = 40; x < 340; x += 5)
-            if (InsideCircle(x, y) && opened.at(placed->x + x, placed->y + y) != 0xC0C0C0u)
-                ++picture;
-    EXPECT_GT(picture, 2000) << "the background picture is not drawn";
 
     // Drag the background right and up: the box follows the pointer.
-    Drag(placed->x + kBackgroundX, placed->y + kBackgroundY, 100, -80);
+    const bool followed =
+        Drag(about, placed->x + kBackgroundX, placed->y + kBackgroundY, 100, -80);
     const auto moved = x_.WindowPlacement(about);
     ASSERT_TRUE(moved.has_value());
+    EXPECT_TRUE(followed) << "the box stands at " << moved->x << "," << moved->y;
     EXPECT_EQ(moved->x, placed->x + 100);
     EXPECT_EQ(moved->y, placed->y - 80);
     Keep(x_.Screenshot(), "about-box-dragged");
 
     // OK closes the box; the settings dialog is still running and Esc ends it.
     x_.Click(moved->x + kOkX, moved->y + kOkY);
-    SleepMs(300);
-    bool about_gone = true;
-    for (const std::string& title : x_.TopLevelTitles())
-        if (title == "About ...") about_gone = false;
-    EXPECT_TRUE(about_gone);
+    EXPECT_TRUE(x_.WaitForNoWindow("About ...", 3000));
     EXPECT_TRUE(p.Running());
     x_.Key("Escape");
     const auto code = p.Wait(3000);

@@ -15,7 +15,6 @@ namespace {
 
 using e2e::SaverProcess;
 using e2e::Shot;
-using e2e::SleepMs;
 using e2e::TempDir;
 using e2e::XSession;
 
@@ -56,44 +55,47 @@ TEST(AdvancedOnX, PickABoundaryOkThenSettingsOkWritesEventProbs) {
 
     SaverProcess p(dir.path());
     p.Start({"/c"});
-    const unsigned long settings = x.WaitForWindow("Tavro Screen Saver", 3000);
+    const unsigned long settings = x.WaitForWindow("Tavro Screen Saver", 10000);
     ASSERT_NE(settings, 0u) << p.Stderr();
-    SleepMs(300);
+    // Painted: the grey face at its top-left corner.
+    const auto painted = [](const Shot& s) { return s.at(3, 3) == 0xC0C0C0u; };
+    ASSERT_TRUE(x.WaitForWindowShot(settings, painted, 10000));
     const auto s_at = x.WindowPlacement(settings);
     ASSERT_TRUE(s_at);
     x.Click(s_at->x + kAdvancedX, s_at->y + kAdvancedY);
 
-    const unsigned long advanced = x.WaitForWindow("Advance Options", 3000);
+    const unsigned long advanced = x.WaitForWindow("Advance Options", 10000);
     ASSERT_NE(advanced, 0u) << p.Stderr();
-    SleepMs(300);
     const auto a_at = x.WindowPlacement(advanced);
     ASSERT_TRUE(a_at);
     EXPECT_EQ(a_at->width, kAdvancedW);
     EXPECT_EQ(a_at->height, kAdvancedH);
-    const Shot loaded = x.WindowShot(advanced);
-    ASSERT_EQ(loaded.width, kAdvancedW);
-    EXPECT_EQ(loaded.at(100, 185), 0xC0C0C0u);  // the grey face
-    int text = 0;  // Label2's words, dark on the face
-    for (int y = 16; y < 70; ++y)
-        for (int xx = 8; xx < 330; ++xx)
-            if ((loaded.at(xx, y) & 0xFF) < 0x60) ++text;
-    EXPECT_GT(text, 200) << "the explanation is not drawn";
+    const auto explained = [](const Shot& s) {
+        int text = 0;  // Label2's words, dark on the face
+        for (int y = 16; y < 70; ++y)
+            for (int xx = 8; xx < 330; ++xx)
+                if ((s.at(xx, y) & 0xFF) < 0x60) ++text;
+        return s.width == kAdvancedW && s.at(100, 185) == 0xC0C0C0u && text > 200;
+    };
+    const auto shown = x.WaitForWindowShot(advanced, explained, 10000);
+    ASSERT_TRUE(shown.has_value()) << "the face or the explanation is not drawn";
+    const Shot loaded = *shown;
 
     // Drop Combo1(3)'s list, keep a picture of it, step from 5 down to 7, Enter (chooses,
     // checks and moves on to OK), Enter again (OK).
     x.Click(a_at->x + kCombo3ButtonX, a_at->y + kCombo3ButtonY);
-    SleepMs(250);
-    const Shot dropped = x.WindowShot(advanced);
+    const auto dropped = x.WaitForWindowShot(
+        advanced, [&](const Shot& s) { return s.CountDifferent(loaded) > 400; }, 3000);
+    ASSERT_TRUE(dropped.has_value()) << "no list dropped";
     std::filesystem::create_directories(TAVRO_SHOT_DIR);
-    dropped.SavePng(std::string(TAVRO_SHOT_DIR) + "/advanced-dialog.png");
-    EXPECT_GT(dropped.CountDifferent(loaded), 400) << "no list dropped";
+    dropped->SavePng(std::string(TAVRO_SHOT_DIR) + "/advanced-dialog.png");
+    // The list is part of the dialog's window and takes no focus: the keys reach the
+    // dialog in order.
     x.Key("Down");
     x.Key("Down");
-    SleepMs(150);
     x.Key("Return");
-    SleepMs(200);
     x.Key("Return");
-    SleepMs(300);
+    ASSERT_TRUE(x.WaitForNoWindow("Advance Options", 3000)) << "OK did not close the dialog";
     EXPECT_FALSE(Stored("EventProbs").has_value()) << "written before the settings' OK";
     EXPECT_TRUE(p.Running()) << "the settings dialog closed too";
 

@@ -15,7 +15,6 @@ namespace {
 
 using e2e::SaverProcess;
 using e2e::Shot;
-using e2e::SleepMs;
 using e2e::TempDir;
 using e2e::XSession;
 
@@ -76,21 +75,30 @@ protected:
     // Starts the dialog and waits until it is shown; its client origin on the screen.
     XSession::Placement OpenDialog(SaverProcess& p) {
         p.Start({"/c"});
-        const unsigned long id = x_.WaitForWindow(kTitle, 3000);
+        const unsigned long id = x_.WaitForWindow(kTitle, 10000);
         EXPECT_NE(id, 0u) << p.Stderr();
-        SleepMs(300);  // first paint
+        // First paint: the grey face at the top-left corner and the aircraft picture.
+        const auto drawn = [](const Shot& s) {
+            if (s.width != kClientW || s.at(3, 3) != 0xC0C0C0u) return false;
+            int picture = 0;
+            for (int y = 10; y < 100; y += 3)
+                for (int x = 300; x < 448; x += 3)
+                    if (s.at(x, y) != 0xC0C0C0u) ++picture;
+            return picture > 300;
+        };
+        const auto painted = id ? x_.WaitForWindowShot(id, drawn, 10000) : std::nullopt;
+        EXPECT_TRUE(painted.has_value()) << "the dialog is not painted";
+        if (painted) opened_ = *painted;
         id_ = id;
         const auto placed = id ? x_.WindowPlacement(id) : std::nullopt;
         return placed.value_or(XSession::Placement{});
     }
-    void ClickClient(const XSession::Placement& at, int x, int y) {
-        x_.Click(at.x + x, at.y + y);
-        SleepMs(120);
-    }
+    void ClickClient(const XSession::Placement& at, int x, int y) { x_.Click(at.x + x, at.y + y); }
 
     XSession x_;
     TempDir dir_;
     unsigned long id_ = 0;
+    Shot opened_;  // the dialog as it was first painted
 };
 
 TEST_F(SettingsOnX, OpensCentredOnTheScreenWithItsControlsDrawn) {
@@ -109,7 +117,7 @@ TEST_F(SettingsOnX, OpensCentredOnTheScreenWithItsControlsDrawn) {
     EXPECT_GE(at.y, top_px);
     EXPECT_LE(at.y, top_px + 22);
 
-    const Shot shot = x_.WindowShot(id_);
+    const Shot& shot = opened_;
     Keep(shot, "settings-dialog");
     ASSERT_EQ(shot.width, kClientW);
     // Classic grey face around the panel; Cancel raised with a white top edge, OK (the
@@ -138,8 +146,18 @@ TEST_F(SettingsOnX, ArrowCheckBoxAndOkSaveTheValuesAndEnd) {
     ClickClient(at, kPlaneNumX + kBarW / 2, kPlaneNumY + 4);  // 6
     ClickClient(at, kPlaneNumX + kBarW / 2, kPlaneNumY + kBarH - 4);  // down arrow: 5
     ClickClient(at, kBackSoundX + 6, kBackSoundY + 8);  // tick the background sound
-    SleepMs(200);
-    Keep(x_.WindowShot(id_), "settings-dialog-edited");
+    // The clicks are handled in order: once the box shows its tick, all of them are.
+    const auto ticked = x_.WaitForWindowShot(
+        id_,
+        [&](const Shot& s) {
+            for (int y = kBackSoundY; y < kBackSoundY + 16; ++y)
+                for (int x = kBackSoundX; x < kBackSoundX + 13; ++x)
+                    if (s.at(x, y) != opened_.at(x, y)) return true;
+            return false;
+        },
+        3000);
+    ASSERT_TRUE(ticked.has_value()) << "the check box shows no tick";
+    Keep(*ticked, "settings-dialog-edited");
     EXPECT_FALSE(Stored("PlaneNum").has_value()) << "written before OK";
     ClickClient(at, kOkX, kOkY);
     const auto code = p.Wait(3000);

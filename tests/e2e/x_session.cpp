@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,15 @@
 namespace e2e {
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+bool WaitUntil(const std::function<bool()>& done, int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= until) return false;
+        SleepMs(10);
+    }
+    return true;
+}
 
 int Shot::CountDifferent(const Shot& other, int step) const {
     if (other.width != width || other.height != height) return width * height;
@@ -132,7 +142,22 @@ void XSession::ShowDesktop() {
     XLowerWindow(d, desktop_);
     XFreePixmap(d, pm);
     XSync(d, False);
-    SleepMs(100);
+    // Shown once the screen's corners and middle hold the pattern.
+    const int spots[][2] = {{1, 1}, {width_ - 2, 1}, {width_ / 2, height_ / 2},
+                            {1, height_ - 2}, {width_ - 2, height_ - 2}};
+    WaitUntil(
+        [&] {
+            for (const auto& p : spots) {
+                XImage* px = XGetImage(d, RootWindow(d, screen), p[0], p[1], 1, 1, AllPlanes,
+                                       ZPixmap);
+                if (!px) return false;
+                const auto v = static_cast<std::uint32_t>(XGetPixel(px, 0, 0)) & 0xFFFFFFu;
+                XDestroyImage(px);
+                if (v != DesktopPixel(p[0], p[1])) return false;
+            }
+            return true;
+        },
+        3000);
 }
 
 unsigned long XSession::CreateWindow(int x, int y, int w, int h, std::uint32_t colour,
@@ -160,6 +185,63 @@ Shot XSession::WindowShot(unsigned long id) {
     XWindowAttributes a;
     if (!XGetWindowAttributes(display_, id, &a)) return Shot{};
     return Grab(display_, id, a.width, a.height);
+}
+
+std::optional<Shot> XSession::WaitForScreen(const std::function<bool(const Shot&)>& ok, int ms) {
+    std::optional<Shot> found;
+    WaitUntil(
+        [&] {
+            Shot s = Screenshot();
+            if (!ok(s)) return false;
+            found = std::move(s);
+            return true;
+        },
+        ms);
+    return found;
+}
+
+std::optional<Shot> XSession::WaitForWindowShot(unsigned long id,
+                                                const std::function<bool(const Shot&)>& ok,
+                                                int ms) {
+    std::optional<Shot> found;
+    WaitUntil(
+        [&] {
+            XSync(display_, False);
+            Shot s = WindowShot(id);
+            if (s.pixels.empty() || !ok(s)) return false;
+            found = std::move(s);
+            return true;
+        },
+        ms);
+    return found;
+}
+
+namespace {
+// Where the banner's text lies: from a little left of width / 2 - 40, in the top rows.
+struct BannerBox {
+    int left, right, bottom;
+};
+BannerBox BannerOf(int width) { return {width / 2 - 48, width / 2 + 88, 32}; }
+}  // namespace
+
+bool XSession::ShowsBanner(const Shot& shot) const {
+    const BannerBox b = BannerOf(shot.width);
+    int text = 0;
+    for (int y = 0; y < b.bottom && y < shot.height; ++y)
+        for (int x = std::max(0, b.left); x < b.right && x < shot.width; ++x)
+            if (shot.at(x, y) != DesktopPixel(x, y)) ++text;
+    return text > 30;
+}
+
+std::optional<Shot> XSession::PlainFrame(const Shot& shot) const {
+    if (!ShowsBanner(shot)) return std::nullopt;
+    const BannerBox b = BannerOf(shot.width);
+    Shot plain = shot;
+    for (int y = 0; y < plain.height; ++y)
+        for (int x = 0; x < plain.width; ++x)
+            if (y >= b.bottom || x < b.left || x >= b.right)
+                plain.pixels[static_cast<std::size_t>(y) * plain.width + x] = DesktopPixel(x, y);
+    return plain;
 }
 
 std::vector<std::string> XSession::TopLevelTitles() {
@@ -197,6 +279,27 @@ unsigned long XSession::WaitForWindow(const std::string& title, int ms) {
     return 0;
 }
 
+bool XSession::WaitForNoWindow(const std::string& title, int ms) {
+    return WaitUntil(
+        [&] {
+            bool shown = false;
+            Window root_ret, parent_ret, *children = nullptr;
+            unsigned n = 0;
+            if (!XQueryTree(display_, DefaultRootWindow(display_), &root_ret, &parent_ret,
+                            &children, &n))
+                return false;
+            for (unsigned i = 0; i < n && !shown; ++i) {
+                XWindowAttributes a;
+                shown = TitleOf(display_, children[i]) == title &&
+                        XGetWindowAttributes(display_, children[i], &a) &&
+                        a.map_state == IsViewable;
+            }
+            if (children) XFree(children);
+            return !shown;
+        },
+        ms);
+}
+
 std::optional<XSession::Placement> XSession::WindowPlacement(unsigned long id) {
     XWindowAttributes a;
     if (!XGetWindowAttributes(display_, id, &a)) return std::nullopt;
@@ -216,10 +319,10 @@ void XSession::Key(const char* keysym_name) {
 }
 
 void XSession::Type(const std::string& text) {
+    // Keys reach the program in order; each Key waits for the server to take it.
     for (char c : text) {
         const char name[2] = {c, 0};
         Key(name);
-        SleepMs(10);
     }
 }
 
@@ -236,6 +339,16 @@ void XSession::Click(int x, int y) {
 }
 
 void XSession::Sync() { XSync(display_, False); }
+
+void XSession::Separate(unsigned long window) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = window;
+    ev.xclient.message_type = XInternAtom(display_, "TAVRO_TEST_SEPARATOR", False);
+    ev.xclient.format = 32;
+    XSendEvent(display_, window, False, NoEventMask, &ev);
+    XSync(display_, False);
+}
 
 SaverProcess::~SaverProcess() {
     if (pid_ > 0 && !code_) {

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -42,10 +43,22 @@ public:
 
     Shot Screenshot();
     Shot WindowShot(unsigned long id);
+    // Screenshots (of the screen, or of one window) until one satisfies `ok`; nothing when
+    // none did within ms.
+    std::optional<Shot> WaitForScreen(const std::function<bool(const Shot&)>& ok, int ms);
+    std::optional<Shot> WaitForWindowShot(unsigned long id,
+                                          const std::function<bool(const Shot&)>& ok, int ms);
+    // The saver's banner stands at the top middle of this shot (its first frame is shown).
+    bool ShowsBanner(const Shot& shot) const;
+    // The frame of a saver with no planes: `shot`'s banner on the desktop, everything else
+    // as the desktop is. Nothing when the shot shows no banner yet.
+    std::optional<Shot> PlainFrame(const Shot& shot) const;
     // Titles of the top-level windows, topmost first.
     std::vector<std::string> TopLevelTitles();
     // Waits up to ms for a top-level window with this title to be mapped.
     unsigned long WaitForWindow(const std::string& title, int ms);
+    // Waits up to ms until no top-level window with this title is mapped.
+    bool WaitForNoWindow(const std::string& title, int ms);
     // Where a window stands on the screen and its size (root coordinates), or nullopt.
     struct Placement {
         int x = 0, y = 0, width = 0, height = 0;
@@ -57,6 +70,9 @@ public:
     void MovePointer(int x, int y);
     void Click(int x, int y);
     void Sync();
+    // Sends the window a message its program ignores. The program merges a run of queued
+    // pointer moves into the last one; a message between two moves keeps them apart.
+    void Separate(unsigned long window);
 
 private:
     Display* display_ = nullptr;
@@ -77,6 +93,7 @@ public:
     std::optional<int> Wait(int ms);
     bool Running();
     const std::string& Stderr();
+    pid_t pid() const { return pid_; }
 
 private:
     std::string dir_;
@@ -98,6 +115,10 @@ private:
     std::string path_;
 };
 
+// Polls `done` every 10 ms until it holds (true) or ms have passed (false).
+bool WaitUntil(const std::function<bool()>& done, int ms);
+
+// The pause between two polls; tests wait for what they check, never for a fixed time.
 void SleepMs(int ms);
 
 }  // namespace e2e

@@ -435,10 +435,14 @@ TEST_F(AboutBox, PressesOnOtherControlsAndMovesWithoutAPressMoveNothing) {
         const char* name;
         int x, y;
     };
-    // Label5 and Version are disabled, F16Bck too; OK is a button.
-    const Spot spots[] = {{"Label5", 60, 185}, {"Version", 20, 135}, {"F16Bck", 300, 180},
+    // Label5 and Version are disabled, F16Bck too; OK is a button. Each spot lies inside
+    // the round window and on that control alone among the front ones (Version: 8 to 186
+    // by 128 to 149, left of Label5 and below Label3).
+    const Spot spots[] = {{"Label5", 60, 185}, {"Version", 40, 140}, {"F16Bck", 300, 180},
                           {"OK", 160, 330}};
     for (const Spot& s : spots) {
+        const double dx = s.x + 0.5 - 190, dy = s.y + 0.5 - 190;
+        ASSERT_LE(dx * dx + dy * dy, 178.0 * 178.0) << s.name << " is outside the circle";
         const auto [before, after] = Drag(s.x, s.y, 50, 30);
         EXPECT_TRUE(SameBox(after, before.left, before.top, before.right, before.bottom))
             << s.name << " " << BoxText(after);

@@ -26,12 +26,12 @@
 #include "saver/ss_module.h"
 #include "settings/settings.h"
 #include "support/saver_fixture.h"
-#include "integration/scripted_random.h"
+#include "support/scripted_draws.h"
 
 namespace {
 
 using tavro_test::SaverFixture;
-using tavro_test::ScriptedRandom;
+using tavro_test::ScriptedDraws;
 
 class SequenceRun : public SaverFixture {
 protected:
@@ -39,12 +39,7 @@ protected:
 
     void SetUp() override {
         SaverFixture::SetUp();
-        PaintDesktopPattern();
-        SSForm& f = SSFormInstance();
-        f.Load();
-        RunMode = ModeSaver;
-        InitScreenSaver();
-        f.Show(false);
+        ShowSaver();
         Settings.ThWavEna = 0;
     }
 
@@ -71,7 +66,7 @@ protected:
         return (b & sheet.pixel(p.SrcX + cx, p.MaskY + cy)) ^ sheet.pixel(p.SrcX + cx, p.SrcY + cy);
     }
 
-    ScriptedRandom random_;
+    ScriptedDraws random_;
 };
 
 // The two-plane cross written over four lines.

@@ -2,15 +2,21 @@
 // re-parenting into the host's window and its end when that window goes away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "forms/app.h"
 #include "forms/instance_lock.h"
 #include "forms/metrics.h"
+#include "forms/random.h"
+#include "os/gdi.h"
 #include "os/sound.h"
 #include "os/window.h"
 #include "saver/init_screen_saver.h"
+#include "saver/planes.h"
 #include "saver/ss_form.h"
 #include "saver/ss_module.h"
 #include "settings/settings.h"
@@ -73,10 +79,21 @@ TEST_F(Startup, PreviewRoadDrawsInsideTheHostWindowUntilItIsDestroyed) {
     os::HostWindowId child = 0;
     int presents_seen = 0;
     host().Schedule(500, [&] {
-        child = static_cast<os::HostWindowId>(SSFormInstance().hWnd());
+        SSForm& f = SSFormInstance();
+        child = static_cast<os::HostWindowId>(f.hWnd());
         presents_seen = host().PresentCount(child);
         EXPECT_EQ(host().ParentOf(child), parent);
-        EXPECT_EQ(SSFormInstance().Caption(), "Preview");
+        EXPECT_EQ(f.Caption(), "Preview");
+        // Laid out before the screen was measured: planes wrap within -200 to 200, and
+        // every lightning variant paints into one pixel.
+        EXPECT_EQ(f.WrapMaxX, 200);
+        EXPECT_EQ(f.WrapMaxY, 200);
+        EXPECT_EQ(f.WrapSpanX, 400);
+        EXPECT_EQ(f.WrapSpanY, 400);
+        const std::int16_t one_pixel[LightVariants][4] = {
+            {0, 0, 1, 1}, {1, 0, -1, 1}, {0, 1, 1, -1}, {1, 1, -1, -1}, {0, 0, 1, 1}};
+        for (int r = 0; r < LightVariants; ++r)
+            for (int c = 0; c < 4; ++c) EXPECT_EQ(f.LightPos[r][c], one_pixel[r][c]) << r << c;
         host().DestroyForeignWindow(parent);
     });
     RunMain("/p " + std::to_string(parent));
@@ -201,6 +218,74 @@ TEST_F(SaverSetUp, NoSoundRequestWhileTheBackgroundSoundIsOff) {
     EXPECT_EQ(audio().Plays().size(), 1u);
 }
 
+TEST_F(SaverSetUp, TheFormationIsPlacedFromTheClockSeed) {
+    // What the formation would be were the generator still at the fixture's fixed seed.
+    forms::RandomizeWith(1234);
+    ScreenW = 1024;
+    ScreenH = 768;
+    InitPlanes();
+    std::vector<float> fixed;
+    for (const PlaneRecord& p : Planes) fixed.insert(fixed.end(), {float(p.X), float(p.Y), p.Dir, p.Frame});
+    // Seeded from the clock before the formation draws: a set-up from that same fixed
+    // state places it otherwise (14 bits drawn; three set-ups all alike: 1 in 2^42).
+    int differing = 0;
+    for (int run = 0; run < 3; ++run) {
+        forms::RandomizeWith(1234);
+        SetUpSaver();
+        std::vector<float> placed;
+        for (const PlaneRecord& p : Planes)
+            placed.insert(placed.end(), {float(p.X), float(p.Y), p.Dir, p.Frame});
+        if (placed != fixed) ++differing;
+        form().Unload();
+    }
+    EXPECT_GT(differing, 0) << "the formation was drawn before the seeding";
+}
+
+// The banner "Ryk Tavro" in the snapshot at x = ScreenW / 2 - 40 (ties to even), y = 0.
+class Banner : public SaverFixture, public ::testing::WithParamInterface<std::pair<int, int>> {
+protected:
+    Banner() : SaverFixture(GetParam().first, 240) {}
+};
+
+TEST_P(Banner, StandsAtTheTopMiddleOfTheSnapshot) {
+    const int x = GetParam().second;
+    PaintDesktopPattern();
+    SSForm& form = SSFormInstance();
+    form.Load();
+    RunMode = ModeSaver;
+    InitScreenSaver();
+    os::Surface& snap = form.WinDisp.Image();
+    const int w = snap.width(), h = snap.height();
+    std::vector<std::uint32_t> shown;
+    int changed = 0, left = w;
+    for (int y = 0; y < h; ++y)
+        for (int px = 0; px < w; ++px) {
+            shown.push_back(snap.pixel(px, y));
+            if (snap.pixel(px, y) != tavro_test::DesktopPatternPixel(px, y)) {
+                ++changed;
+                left = std::min(left, px);
+            }
+        }
+    EXPECT_GT(changed, 100) << "no banner";
+    EXPECT_GE(left, x);
+    EXPECT_LT(left, x + 3) << "the text cell starts at x";
+    // The same text drawn at (x, 0) on the bare desktop gives the very same snapshot.
+    for (int y = 0; y < h; ++y)
+        for (int px = 0; px < w; ++px) snap.row(y)[px] = tavro_test::DesktopPatternPixel(px, y);
+    snap.NoteWritten(snap.bounds());
+    os::TextOutA(form.WinDisp.hDC(), x, 0, "Ryk Tavro", 9);
+    int differ = 0;
+    for (int y = 0; y < h; ++y)
+        for (int px = 0; px < w; ++px)
+            if (snap.pixel(px, y) != shown[static_cast<std::size_t>(y) * w + px]) ++differ;
+    EXPECT_EQ(differ, 0);
+}
+
+// 1025 gives 472.5 and 1027 gives 473.5: ties go to the even neighbour.
+INSTANTIATE_TEST_SUITE_P(ScreenWidths, Banner,
+                         ::testing::Values(std::pair{1024, 472}, std::pair{1025, 472},
+                                           std::pair{1027, 474}, std::pair{640, 280}));
+
 class InstanceWalk : public SaverFixture {
 protected:
     void SetUp() override {
@@ -225,6 +310,35 @@ TEST_F(InstanceWalk, TitlesThatDifferDoNotMatch) {
         const auto other = host().AddForeignWindow(title, {0, 0, 10, 10});
         EXPECT_EQ(SaverAlreadyRunning(), 0) << '"' << title << '"';
         host().DestroyForeignWindow(other);
+    }
+}
+
+TEST_F(Startup, SaverStartsUnlessAnotherInstanceRunsAndAWindowIsTitledLikeASaver) {
+    // Each half alone does not stop a saver: another instance that shows a preview (or
+    // the settings dialog), or a window of another program titled "Screen saver".
+    const struct {
+        bool other_instance;
+        const char* other_title;
+    } cases[] = {{true, "Preview"}, {true, "Tavro Screen Saver"}, {false, "Screen saver"}};
+    for (const auto& c : cases) {
+        std::optional<forms::InstanceLock> other;
+        if (c.other_instance) {
+            other.emplace(forms::InstanceLock::DefaultPath());
+            ASSERT_FALSE(other->Acquire());
+        }
+        const auto window = host().AddForeignWindow(c.other_title, {0, 0, 300, 200});
+        bool ran = false;
+        host().Schedule(host().NowMs() + 300, [&] {
+            ran = SSFormInstance().IsLoaded();
+            host().PushKey(static_cast<os::HostWindowId>(SSFormInstance().hWnd()), 27, 27);
+        });
+        RunMain("/s");
+        EXPECT_TRUE(ran) << c.other_title;
+        EXPECT_EQ(RunMode, ModeSaver) << c.other_title;
+        host().DestroyForeignWindow(window);
+        // The next start asks afresh, as a new process would.
+        forms::App.Reset();
+        RunMode = ModeUnset;
     }
 }
 

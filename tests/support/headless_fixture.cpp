@@ -4,20 +4,16 @@
 #include <filesystem>
 #include <memory>
 
-#include "os/message_loop.h"
-#include "os/window.h"
+#include "startup/program_state.h"
 
 namespace tavro_test {
 
-namespace {
-void ResetServices() {
-    os::ResetMessageLoop();
-    os::ResetWindowSystem();
-}
-}  // namespace
+void FreshProgram::SetUp() { ResetProgramState(); }
+
+void FreshProgram::TearDown() { ResetProgramState(); }
 
 void HeadlessFixture::SetUp() {
-    ResetServices();
+    FreshProgram::SetUp();
     auto host = std::make_unique<headless::HeadlessHost>(screen_width_, screen_height_);
     host_ = host.get();
     os::InstallHost(std::move(host));
@@ -30,7 +26,7 @@ void HeadlessFixture::SetUp() {
 }
 
 void HeadlessFixture::TearDown() {
-    ResetServices();
+    FreshProgram::TearDown();  // unloads what is left while the host is still there
     os::InstallHost(nullptr);
     host_ = nullptr;
     if (saved_hive_)

@@ -1,6 +1,7 @@
-// Test fixture: every case runs on a fresh headless host (1024 x 768 unless the derived
-// fixture asks otherwise), with an empty window system and message loop, and with the
-// registry hive in a fresh temporary folder of its own.
+// Test fixtures. FreshProgram: every case starts and ends with the program's whole
+// process-wide state put back (ResetProgramState), so cases never depend on their order.
+// HeadlessFixture adds a fresh headless host (1024 x 768 unless the derived fixture asks
+// otherwise) and the registry hive in a fresh temporary folder of its own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,7 +13,13 @@
 
 namespace tavro_test {
 
-class HeadlessFixture : public ::testing::Test {
+class FreshProgram : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+class HeadlessFixture : public FreshProgram {
 protected:
     explicit HeadlessFixture(int screen_width = 1024, int screen_height = 768)
         : screen_width_(screen_width), screen_height_(screen_height) {}

@@ -8,8 +8,7 @@
 #include "os/audio_output.h"
 #include "os/registry.h"
 #include "os/window.h"
-#include "saver/planes.h"
-#include "saver/sequences.h"
+#include "saver/init_screen_saver.h"
 #include "saver/ss_form.h"
 #include "saver/ss_module.h"
 #include "settings/settings.h"
@@ -18,22 +17,13 @@
 namespace tavro_test {
 
 void SaverFixture::SetUp() {
-    HeadlessFixture::SetUp();
+    HeadlessFixture::SetUp();  // the program's state is back at its start
     setenv("TAVRO_INSTANCE_LOCK", (temp_dir() + "/instance.lock").c_str(), 1);
     auto audio = std::make_unique<os::FakeAudioOutput>(1);
     audio_ = audio.get();
     os::InstallAudioOutput(std::move(audio));
-    RunMode = ModeUnset;
-    SeqActive = 0;
-    ScreenW = 0;
-    ScreenH = 0;
     SetDefaults();
-    forms::SetRandomSource({});
     forms::RandomizeWith(1234);
-    SSForm& form = SSFormInstance();
-    form.NextEvent = 0;
-    form.LastX = 0;
-    form.LastY = 0;
     writes_ = 0;
     os::SetRegistryHook([this](const os::RegistryCall& call) {
         if (call.op == os::RegistryOp::Set) ++writes_;
@@ -42,23 +32,25 @@ void SaverFixture::SetUp() {
 }
 
 void SaverFixture::TearDown() {
-    os::SetRegistryHook({});
-    SSForm& form = SSFormInstance();
-    if (form.IsLoaded()) form.Unload();
-    // Leave the cursor count where every case starts.
-    int count = CursorCount();
-    while (count < 0) count = os::ShowCursor(1);
-    while (count > 0) count = os::ShowCursor(0);
-    forms::SetRandomSource({});
+    // Unloads what is left (its unload handlers still reach this case's sound device).
+    HeadlessFixture::TearDown();
     os::InstallAudioOutput(nullptr);
     audio_ = nullptr;
     unsetenv("TAVRO_INSTANCE_LOCK");
-    HeadlessFixture::TearDown();
 }
 
 void SaverFixture::RunMain(const std::string& command_line) {
     forms::SetCommand(command_line);
     Main();
+}
+
+void SaverFixture::ShowSaver() {
+    PaintDesktopPattern();
+    SSForm& form = SSFormInstance();
+    form.Load();
+    RunMode = ModeSaver;
+    InitScreenSaver();
+    form.Show(false);
 }
 
 std::uint32_t DesktopPatternPixel(int x, int y) {

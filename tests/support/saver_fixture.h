@@ -1,6 +1,6 @@
-// A headless host with the program's process-wide state put back to its start: run mode
-// unset, default settings in memory, no sequence, the saver window unloaded, a recording
-// sound device and an instance lock of the case's own.
+// A headless host with the program's process-wide state put back to its start, then the
+// default settings in memory, the generator seeded with a fixed value, a recording sound
+// device, an instance lock of the case's own and a count of registry writes.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,9 @@ protected:
     os::FakeAudioOutput& audio() { return *audio_; }
     // Runs Main with this raw command line.
     void RunMain(const std::string& command_line);
+    // The saver road up to its modal display: the desktop painted with the pattern, the
+    // saver window loaded, the run mode ModeSaver, InitScreenSaver, the window shown.
+    void ShowSaver();
     // Paints the desktop with a pattern no two neighbouring pixels share.
     void PaintDesktopPattern();
     // Writes one REG_SZ setting into the hive (the settings key).

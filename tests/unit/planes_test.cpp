@@ -333,7 +333,7 @@ TEST_F(PlanesTest, DirectionEventTurnsTheFlyingPlanes) {
     // While a sequence runs, nothing is drawn and nothing turns.
     SeqActive = -1;
     {
-        ScriptedDraws none({});
+        ScriptedDraws none({}, true);  // no draw at all
         DirectionEvent();
     }
     EXPECT_EQ(Planes[0].Dir, 5.0f);

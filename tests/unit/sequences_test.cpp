@@ -147,6 +147,14 @@ TEST_F(SequencesTest, WorkedExampleRunsAndEnds) {
     EXPECT_EQ(Planes[0].X, 0);    // the new formation
     EXPECT_EQ(Planes[0].Y, 200);
     EXPECT_EQ(Planes[3].X, -250);
+
+    // Played again, every step has its whole count back: the same 63 ticks, same path.
+    {
+        ScriptedDraws again({0.3f}, false);
+        StartSequence(stage_);  // tick 1
+        EXPECT_EQ(Planes[0].X, 104);
+        EXPECT_EQ(TicksToEnd(200), 62);
+    }
 }
 
 TEST_F(SequencesTest, PlanesAreDrawnInOrderWithTheMaskRow) {
@@ -365,7 +373,7 @@ TEST_F(SequenceFilesTest, MissingEmptyAndFolderLoadNothing) {
 
     // No sequence: a start changes nothing and draws nothing.
     Planes[0].X = 77;
-    ScriptedDraws none({});
+    ScriptedDraws none({}, true);  // no draw at all
     StartSequence(stage_);
     EXPECT_EQ(SeqActive, 0);
     EXPECT_EQ(Planes[0].X, 77);
@@ -381,6 +389,14 @@ TEST_F(SequenceFilesTest, ReadsTheFileBesideTheProgram) {
     EXPECT_EQ(LastSeq, 0.0f);
     EXPECT_EQ(SeqName[0], "Cross");
     LoadSequences();  // gone now
+    EXPECT_EQ(LastSeq, -1.0f);
+
+    // A file of that name in the current folder is not the program's.
+    std::ofstream(dir_ / (stem + ".ini"), std::ios::binary) << kCross;
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    LoadSequences();
+    std::filesystem::current_path(cwd);
     EXPECT_EQ(LastSeq, -1.0f);
 }
 
