@@ -4,11 +4,15 @@
 // outside the planes, the direction table or a surface.
 //
 // Speed: the screen is small (16 to 72 pixels a side, still smaller than the lightning
-// picture), the hive lies in memory (/dev/shm) where there is one, and the saver window with its decoded pictures stays loaded while inputs keep
-// the same screen; only a new screen size loads it afresh. Each input runs the whole set-up
-// (settings, seeding, formation, sequences, snapshot, banner, timers) from a reset state.
+// picture), the hive lies in memory (/dev/shm) where there is one and is read once per
+// load, and the saver window with its painted pictures is loaded once: a new screen size
+// only changes what the host reports, and the set-up sizes the window and snapshot to it.
+// Each input runs the whole set-up (settings, seeding, formation, sequences, snapshot,
+// banner, timers) with the timers, sequence and event value reset.
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -62,18 +66,62 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 namespace {
 
-int g_width = 0, g_height = 0;  // the screen the loaded saver window stands on
+constexpr int kLargestSide = 72;
 
-// The headless host of this screen with the saver window loaded on it (the window's load
-// paints the sprite sheet and the lightning picture: the slow part of a set-up).
+// The headless host with a screen whose size each input chooses (the display changing
+// resolution between runs): it answers ScreenWidth/ScreenHeight and clips screen reads and
+// writes to the chosen size, inside a desktop of the largest size. The saver window stays
+// loaded on it, so its sprite sheet and lightning picture are painted once, not per input;
+// the set-up sizes the window and the snapshot to the chosen screen as it would anyway.
+class SizedScreenHost : public headless::HeadlessHost {
+public:
+    SizedScreenHost() : HeadlessHost(kLargestSide, kLargestSide) {}
+    void Choose(int width, int height) { shown_w_ = width, shown_h_ = height; }
+
+    int ScreenWidth() override { return shown_w_; }
+    int ScreenHeight() override { return shown_h_; }
+    bool ReadScreen(std::uint32_t* dst, int dst_stride, int x, int y, int w, int h) override {
+        os::HostRect part;
+        if (!dst || !Clip(x, y, w, h, part)) return false;
+        return HeadlessHost::ReadScreen(Offset(dst, dst_stride, part, x, y), dst_stride,
+                                        part.left, part.top, part.width(), part.height());
+    }
+    void WriteScreen(const std::uint32_t* src, int src_stride, int x, int y, int w,
+                     int h) override {
+        os::HostRect part;
+        if (!src || !Clip(x, y, w, h, part)) return;
+        HeadlessHost::WriteScreen(Offset(src, src_stride, part, x, y), src_stride, part.left,
+                                  part.top, part.width(), part.height());
+    }
+
+private:
+    bool Clip(int x, int y, int w, int h, os::HostRect& part) const {
+        part = os::HostRect{std::max(x, 0), std::max(y, 0), std::min(x + w, shown_w_),
+                            std::min(y + h, shown_h_)};
+        return part.right > part.left && part.bottom > part.top;
+    }
+    template <typename Pixel>
+    static Pixel* Offset(Pixel* base, int stride, const os::HostRect& part, int x, int y) {
+        return base + static_cast<std::ptrdiff_t>(part.top - y) * stride + (part.left - x);
+    }
+
+    int shown_w_ = kLargestSide, shown_h_ = kLargestSide;
+};
+
+SizedScreenHost* g_host = nullptr;
+
+// The saver window, loaded once on the host (its load paints the sprite sheet and the
+// lightning picture: the slow part of a set-up), on a screen of the given size.
 SSForm& SaverOn(int width, int height) {
     SSForm& form = SSFormInstance();
-    if (width == g_width && height == g_height && form.IsLoaded()) return form;
-    ResetProgramState();
-    os::InstallHost(std::make_unique<headless::HeadlessHost>(width, height));
-    g_width = width;
-    g_height = height;
-    form.Load();
+    if (!g_host || !form.IsLoaded()) {
+        ResetProgramState();
+        auto host = std::make_unique<SizedScreenHost>();
+        g_host = host.get();
+        os::InstallHost(std::move(host));
+        form.Load();
+    }
+    g_host->Choose(width, height);
     return form;
 }
 
@@ -84,6 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first two bytes choose the screen: 16 to 72 pixels a side in steps of 8.
     const int width = 16 + 8 * (data[0] & 7);
     const int height = 16 + 8 * (data[1] & 7);
+    static_assert(16 + 8 * 7 == kLargestSide);
     std::string_view rest(reinterpret_cast<const char*>(data + 2), size - 2);
 
     std::vector<std::pair<const char*, std::string_view>> values;

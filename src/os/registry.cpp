@@ -17,12 +17,20 @@
 namespace os {
 namespace {
 
+// A hive as read (plus this process's own writes), shared by the keys opened on it.
+using HiveView = std::shared_ptr<const hive::LoadedHive>;
+
 // An open key: its path and the hive as it was read when the key was opened (plus this
 // process's own writes through it).
 struct OpenKey {
     std::string path;
-    hive::Hive snapshot;
-    hive::Damage damage;
+    HiveView view;
+};
+
+// The open RegistrySnapshot: the file it read and what it read there.
+struct Snapshot {
+    std::string file;
+    HiveView view;
 };
 
 // The open RegistryBatch: the lock it holds and the hive it changes.
@@ -40,6 +48,7 @@ struct Registry {
     HKEY next_handle = 0x100;
     RegistryHook hook;
     std::unique_ptr<Batch> batch;  // used on the one thread that opened it
+    std::optional<Snapshot> snapshot;  // likewise
     int lock_wait_ms = 3000;
 };
 
@@ -97,6 +106,25 @@ LONG ResolvePath(HKEY root, const char* subkey, std::string& path) {
     return ERROR_SUCCESS;
 }
 
+// The hive as a reader sees it now: the open snapshot's, or the file read afresh.
+HiveView ReadView() {
+    const std::string file = HivePath();
+    {
+        std::lock_guard lock(State().mutex);
+        const auto& snapshot = State().snapshot;
+        if (snapshot && snapshot->file == file) return snapshot->view;
+    }
+    return std::make_shared<const hive::LoadedHive>(hive::ReadHiveFile(file));
+}
+
+// After a write has replaced the file, the open snapshot of it sees the hive as written.
+void NoteWritten(const std::string& file, const hive::LoadedHive& written) {
+    std::lock_guard lock(State().mutex);
+    auto& snapshot = State().snapshot;
+    if (snapshot && snapshot->file == file)
+        snapshot->view = std::make_shared<const hive::LoadedHive>(written);
+}
+
 int LockWait() {
     std::lock_guard lock(State().mutex);
     return State().lock_wait_ms;
@@ -111,7 +139,7 @@ LONG WriteRefusal(const hive::HiveLock& lock, const hive::LoadedHive& loaded) {
 // Runs change (which tells whether it changed anything) on the hive as it stands and
 // stores the result: in the open batch, or by a read-change-write of its own under the
 // hive lock. *result receives the hive and its damage as they then stand.
-LONG ChangeHive(const std::function<bool(hive::Hive&)>& change, OpenKey* result) {
+LONG ChangeHive(const std::function<bool(hive::Hive&)>& change, HiveView* result) {
     Batch* batch = State().batch.get();
     std::optional<hive::HiveLock> own_lock;
     hive::LoadedHive own;
@@ -132,11 +160,9 @@ LONG ChangeHive(const std::function<bool(hive::Hive&)>& change, OpenKey* result)
         if (batch) batch->changed = true;
         else if (!hive::WriteHiveFile(file, changed, &loaded->damage)) return ERROR_ACCESS_DENIED;
         loaded->hive = std::move(changed);
+        if (!batch) NoteWritten(file, *loaded);
     }
-    if (result) {
-        result->snapshot = loaded->hive;
-        result->damage = loaded->damage;
-    }
+    if (result) *result = std::make_shared<const hive::LoadedHive>(*loaded);
     return ERROR_SUCCESS;
 }
 
@@ -157,7 +183,7 @@ LONG OpenOrCreate(HKEY root, const char* subkey, HKEY* out, bool create) {
                            subkey, false))
         return create ? Spoil(err) : err;
 
-    OpenKey opened{path, {}, {}};
+    OpenKey opened{path, nullptr};
     if (create) {
         const LONG err = ChangeHive(
             [&](hive::Hive& h) {
@@ -165,16 +191,15 @@ LONG OpenOrCreate(HKEY root, const char* subkey, HKEY* out, bool create) {
                 h.CreateKey(path);
                 return true;
             },
-            &opened);
+            &opened.view);
         if (err) return Spoil(err);
     } else {
-        hive::LoadedHive loaded = hive::ReadHiveFile(HivePath());
+        opened.view = ReadView();
+        const hive::LoadedHive& loaded = *opened.view;
         if (!loaded.readable) return ERROR_BADDB;
         if (!loaded.hive.FindKey(path))
             return loaded.damage.MayHide(hive::FoldCase(path), true) ? ERROR_BADDB
                                                                      : ERROR_FILE_NOT_FOUND;
-        opened.snapshot = std::move(loaded.hive);
-        opened.damage = std::move(loaded.damage);
     }
     std::lock_guard lock(State().mutex);
     *out = NewHandle(std::move(opened));
@@ -213,6 +238,24 @@ RegistryBatch::RegistryBatch() {
     State().batch = std::move(batch);
 }
 
+RegistrySnapshot::RegistrySnapshot() {
+    {
+        std::lock_guard lock(State().mutex);
+        if (State().snapshot) return;  // joins the open one
+    }
+    Snapshot snapshot{HivePath(), nullptr};
+    snapshot.view = std::make_shared<const hive::LoadedHive>(hive::ReadHiveFile(snapshot.file));
+    std::lock_guard lock(State().mutex);
+    State().snapshot = std::move(snapshot);
+    owner_ = true;
+}
+
+RegistrySnapshot::~RegistrySnapshot() {
+    if (!owner_) return;
+    std::lock_guard lock(State().mutex);
+    State().snapshot.reset();
+}
+
 RegistryBatch::~RegistryBatch() {
     if (owner_) State().batch.reset();  // releases the lock
 }
@@ -221,9 +264,12 @@ LONG RegistryBatch::Commit() {
     Batch* batch = State().batch.get();
     if (!owner_ || !batch) return batch ? batch->error : ERROR_SUCCESS;
     LONG err = batch->error;
-    if (err == ERROR_SUCCESS && batch->changed &&
-        !hive::WriteHiveFile(batch->file, batch->loaded.hive, &batch->loaded.damage))
-        err = ERROR_ACCESS_DENIED;
+    if (err == ERROR_SUCCESS && batch->changed) {
+        if (hive::WriteHiveFile(batch->file, batch->loaded.hive, &batch->loaded.damage))
+            NoteWritten(batch->file, batch->loaded);
+        else
+            err = ERROR_ACCESS_DENIED;
+    }
     State().batch.reset();
     owner_ = false;
     return err;
@@ -254,25 +300,20 @@ LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, 
     if (reserved || (data && !size)) return ERROR_INVALID_PARAMETER;
     if (LONG err = RunHook(RegistryOp::Query, *path, name, data == nullptr)) return err;
 
-    // The root is not opened as a key; it is read afresh for each query.
-    std::optional<hive::LoadedHive> fresh;
+    // The root is not opened as a key; it is read afresh (or from the snapshot) for each
+    // query.
+    HiveView view;
     if (key == HKEY_CURRENT_USER) {
-        fresh = hive::ReadHiveFile(HivePath());
-        if (!fresh->readable) return ERROR_BADDB;
-    }
-
-    std::lock_guard lock(State().mutex);
-    const hive::Hive* hive = nullptr;
-    const hive::Damage* damage = nullptr;
-    if (fresh) {
-        hive = &fresh->hive;
-        damage = &fresh->damage;
+        view = ReadView();
+        if (!view->readable) return ERROR_BADDB;
     } else {
+        std::lock_guard lock(State().mutex);
         const auto it = State().keys.find(key);
         if (it == State().keys.end()) return ERROR_INVALID_HANDLE;  // closed meanwhile
-        hive = &it->second.snapshot;
-        damage = &it->second.damage;
+        view = it->second.view;
     }
+    const hive::Hive* hive = &view->hive;
+    const hive::Damage* damage = &view->damage;
     const hive::Key* k = hive->FindKey(*path);
     const hive::Value* v = k ? hive::FindValue(*k, name ? name : "") : nullptr;
     if (!v) {
@@ -305,7 +346,7 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
         return Spoil(ERROR_INVALID_PARAMETER);
     if (LONG err = RunHook(RegistryOp::Set, *path, name, false)) return Spoil(err);
 
-    OpenKey changed;
+    HiveView changed;
     const LONG err = ChangeHive(
         [&](hive::Hive& h) {
             // The key may have vanished from the file since it was opened; writing brings
@@ -319,10 +360,7 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
 
     std::lock_guard lock(State().mutex);
     const auto it = State().keys.find(key);
-    if (it != State().keys.end()) {
-        it->second.snapshot = std::move(changed.snapshot);
-        it->second.damage = std::move(changed.damage);
-    }
+    if (it != State().keys.end()) it->second.view = std::move(changed);
     return ERROR_SUCCESS;
 }
 

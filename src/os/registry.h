@@ -1,8 +1,9 @@
 // The registry services: keys and typed values under HKEY_CURRENT_USER, kept in a text
 // hive file of the user (see HivePath()). Every call returns ERROR_SUCCESS (0) or an
 // error code. The hive is read afresh when a key is opened or created, so one process sees
-// what another has saved; each write re-reads the hive, changes one value and replaces the
-// file atomically, unless a RegistryBatch gathers the writes into one replacement.
+// what another has saved, unless a RegistrySnapshot answers the reads from one reading;
+// each write re-reads the hive, changes one value and replaces the file atomically, unless
+// a RegistryBatch gathers the writes into one replacement.
 #pragma once
 
 #include <functional>
@@ -72,6 +73,24 @@ public:
     // nothing needed writing); else the first failure (ERROR_TIMEOUT when the lock was
     // not had in time), and the file is as it was.
     LONG Commit();
+
+private:
+    bool owner_ = false;
+};
+
+// Answers every key open and value query of its lifetime from one reading of the hive,
+// taken when it opens: a reader of several values sees them
+// all from one version of the file, never part of an older save and part of a newer one,
+// and the file is read and parsed once. It takes no lock, so writers are not held up;
+// what this process writes meanwhile is seen. A hive that cannot be read answers
+// ERROR_BADDB throughout, as it would call by call. A snapshot opened while another is
+// open joins it.
+class RegistrySnapshot {
+public:
+    RegistrySnapshot();
+    ~RegistrySnapshot();
+    RegistrySnapshot(const RegistrySnapshot&) = delete;
+    RegistrySnapshot& operator=(const RegistrySnapshot&) = delete;
 
 private:
     bool owner_ = false;

@@ -4,6 +4,7 @@
 
 #include "forms/conversions.h"
 #include "os/registry.h"
+#include "os/trim.h"
 #include "settings/registry.h"
 
 SettingsRecord Settings;
@@ -12,12 +13,6 @@ std::string IniFileName;
 float PwdProtected = 0;
 
 namespace {
-
-std::string Trim(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string ReadSetting(const char* name, const std::string& default_text) {
     return GetRegValue(os::HKEY_CURRENT_USER, kSettingsKey, name, default_text).Text();
@@ -66,6 +61,8 @@ void SetDefaults() {
 
 void LoadSettings() {
     SetDefaults();
+    // Every value from one reading of the store: one version of it, parsed once.
+    const os::RegistrySnapshot snapshot;
 
     LoadSingle(Settings.PlaneNum, "PlaneNum");
     LoadSingle(Settings.TimeInt, "TimeInt");
@@ -114,7 +111,7 @@ bool SaveSettings() {
 
     EventProbsText.clear();
     for (std::size_t i = 1; i <= 3; ++i)
-        EventProbsText += Trim(forms::NumberToText(Settings.EventProbs[i]));
+        EventProbsText += os::Trim(forms::NumberToText(Settings.EventProbs[i]));
     Save("EventProbs", EventProbsText);
 
     Save("Step", forms::NumberToText(Settings.Step));

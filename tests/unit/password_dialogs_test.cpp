@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 
@@ -31,6 +32,23 @@ protected:
     }
     void Key(os::HostWindowId window, int vk, std::uint32_t ch) {
         host().PushKey(window, static_cast<unsigned>(vk), ch);
+    }
+    // Types each text into the next field, with Tab between them.
+    void TypeFields(os::HostWindowId window, std::initializer_list<const char*> texts) {
+        bool first = true;
+        for (const char* text : texts) {
+            if (!first) Key(window, forms::vbKeyTab, '\t');
+            first = false;
+            Type(window, text);
+        }
+    }
+    // At time ms: Esc in the dialog titled title, which must still be open.
+    void EscapeAt(std::uint64_t ms, const char* title) {
+        host().Schedule(ms, [=, this] {
+            os::HostWindowId id = Dialog(title);
+            ASSERT_NE(id, 0u) << "the dialog titled " << title << " closed before " << ms << " ms";
+            Key(id, forms::vbKeyEscape, 27);
+        });
     }
     // At time ms: types text into the dialog titled title and presses Enter (or Esc).
     void TypeAt(std::uint64_t ms, const std::string& title, const std::string& text,
@@ -129,18 +147,10 @@ TEST_F(PasswordDialogTest, WrongOldPasswordChangesNothing) {
     host().Schedule(20, [this] {
         os::HostWindowId id = Dialog(kChange);
         ASSERT_NE(id, 0u);
-        Type(id, "olD");
-        for (int i = 0; i < 2; ++i) {
-            Key(id, forms::vbKeyTab, '\t');
-            Type(id, "new");
-        }
+        TypeFields(id, {"olD", "new", "new"});
         Key(id, forms::vbKeyReturn, '\r');
     });
-    host().Schedule(40, [this] {
-        os::HostWindowId id = Dialog(kChange);
-        ASSERT_NE(id, 0u) << "the dialog closed on a wrong old password";
-        Key(id, forms::vbKeyEscape, 27);
-    });
+    EscapeAt(40, kChange);
     EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
     EXPECT_TRUE(os::CheckSaverPassword("old"));
     EXPECT_FALSE(os::CheckSaverPassword("new"));
@@ -179,11 +189,7 @@ TEST_F(PasswordDialogTest, PasswordProtectedBoxStartsFromTheSettingAndIsWrittenO
     host().Schedule(host().NowMs() + 20, [this] {
         os::HostWindowId id = Dialog(kChange);
         ASSERT_NE(id, 0u);
-        Type(id, "heron");
-        Key(id, forms::vbKeyTab, '\t');
-        Type(id, "egret");
-        Key(id, forms::vbKeyTab, '\t');
-        Type(id, "egret");
+        TypeFields(id, {"heron", "egret", "egret"});
         Key(id, forms::vbKeyTab, '\t');
         Key(id, forms::vbKeySpace, ' ');
         Key(id, forms::vbKeyReturn, '\r');
@@ -203,11 +209,7 @@ TEST_F(PasswordDialogTest, PasswordProtectedBoxIsNotWrittenOnCancelOrARefusal) {
         host().PushKey(id, 'P', 0, forms::vbAltMask);
         Key(id, forms::vbKeyReturn, '\r');  // refused: the old password is wrong
     });
-    host().Schedule(40, [this] {
-        os::HostWindowId id = Dialog(kChange);
-        ASSERT_NE(id, 0u);
-        Key(id, forms::vbKeyEscape, 27);
-    });
+    EscapeAt(40, kChange);
     EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
     EXPECT_FALSE(os::PasswordRequired());
     EXPECT_TRUE(os::CheckSaverPassword("old"));
@@ -227,19 +229,11 @@ TEST_F(PasswordDialogTest, PasswordProtectedBoxIsNotWrittenOnCancelOrARefusal) {
     host().Schedule(host().NowMs() + 20, [this] {
         os::HostWindowId id = Dialog(kChange);
         ASSERT_NE(id, 0u);
-        Type(id, "old");
-        Key(id, forms::vbKeyTab, '\t');
-        Type(id, "new");
-        Key(id, forms::vbKeyTab, '\t');
-        Type(id, "new");
+        TypeFields(id, {"old", "new", "new"});
         host().PushKey(id, 'P', 0, forms::vbAltMask);
         Key(id, forms::vbKeyReturn, '\r');
     });
-    host().Schedule(host().NowMs() + 40, [this] {
-        os::HostWindowId id = Dialog(kChange);
-        ASSERT_NE(id, 0u);
-        Key(id, forms::vbKeyEscape, 27);
-    });
+    EscapeAt(host().NowMs() + 40, kChange);
     EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
     os::SetRegistryHook({});
     EXPECT_FALSE(required_on_disk_early);

@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "os/hive_file.h"
@@ -376,6 +377,58 @@ TEST_F(SettingsTest, ReadOrderOpensAndClosesPerValue) {
     // The desktop key does not exist: its open fails, the query of key 0 fails, and
     // closing 0 does nothing.
     EXPECT_EQ(calls, expected);
+}
+
+// A load reads the store once, when it starts: another process's save that lands midway
+// is not seen in part, a store that turns unreadable midway is not read again (nor told
+// of), and the next load sees the new save whole. Inside a reading, the process's own
+// writes are seen.
+TEST_F(SettingsTest, LoadReadsOneVersionOfTheStoreOnce) {
+    SetDefaults();
+    Settings.PlaneNum = 9;
+    Settings.BKWav = "new.wav";
+    ASSERT_TRUE(SaveSettings());
+    StoreDword(kDesktopKey, kUsePasswordValue, 1);
+    const std::string saved_later = ReadHiveText();
+    SetDefaults();
+    ASSERT_TRUE(SaveSettings());
+    StoreDword(kDesktopKey, kUsePasswordValue, 0);
+    const std::string before = ReadHiveText();
+
+    // The other process's save, then a store that cannot be read, lands at the query of
+    // PlaneDist (the third value read).
+    std::function<void()> midway;
+    SetRegistryHook([&](const RegistryCall& call) -> LONG {
+        if (call.op == RegistryOp::Query && call.name == "PlaneDist" && midway)
+            std::exchange(midway, nullptr)();
+        return ERROR_SUCCESS;
+    });
+    midway = [&] { WriteHiveText(saved_later); };
+    LoadSettings();
+    ExpectDefaults();
+    midway = [&] {
+        std::filesystem::remove(hive_path());
+        std::filesystem::create_directory(hive_path());
+    };
+    WriteHiveText(before);
+    testing::internal::CaptureStderr();
+    LoadSettings();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ExpectDefaults();
+    std::filesystem::remove(hive_path());
+    WriteHiveText(saved_later);
+    LoadSettings();
+    EXPECT_EQ(Settings.PlaneNum, 9);
+    EXPECT_EQ(Settings.BKWav, "new.wav");
+    EXPECT_EQ(PwdProtected, 1);
+
+    {
+        const RegistrySnapshot reading;
+        StoreText("Step", " 4");
+        EXPECT_EQ(Stored("Step").second, " 4");
+        LoadSettings();
+        EXPECT_EQ(Settings.Step, 4);
+    }
 }
 
 TEST_F(SettingsTest, WriteOrderAndAFailedWriteKeepsTheWholeOldSave) {
