@@ -105,6 +105,10 @@ public:
     // Validating
     bool HasValidateHandler() const override { return static_cast<bool>(OnValidate); }
     void RunValidate(int& Cancel) override;
+    Validating* AsValidating() override { return this; }
+
+    bool KeepsEnterAndEsc() override { return DroppedDown(); }
+    void HandleFormPress(Control* target) override;
 
     bool TakesFocus() const override { return true; }
     void Paint(os::HDC dc, int width, int height) override;

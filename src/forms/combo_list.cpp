@@ -61,6 +61,10 @@ bool ComboBox::OwnsList(const Control* control) const {
 
 bool ComboBox::DroppedDown() { Touch(); return dropped_; }
 
+void ComboBox::HandleFormPress(Control* target) {
+    if (target != this && !OwnsList(target) && DroppedDown()) SetDroppedDown(false);
+}
+
 void ComboBox::SetDroppedDown(bool dropped) {
     Touch();
     if (dropped) Drop();

@@ -65,7 +65,8 @@ void CommandButton::Paint(os::HDC dc, int width, int height) {
     const os::Rect all{0, 0, width, height};
     FillSolid(dc, all, ColorButtonFace);
     // The default button (and a focused one) wears an extra black frame.
-    const bool framed = HasFocus() || (default_ && !dynamic_cast<CommandButton*>(OwnerForm().ActiveControl()));
+    const Control* active = OwnerForm().ActiveControl();
+    const bool framed = HasFocus() || (default_ && !(active && active->ClicksOnEnter()));
     os::Rect face = all;
     if (framed && width > 2 && height > 2) {
         FillSolid(dc, os::Rect{0, 0, width, 1}, ColorButtonDarkShadow);

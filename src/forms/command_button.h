@@ -30,6 +30,9 @@ public:
 
     char AccessKey() override;
     void OnAccessKey() override;
+    bool ClicksOnEnter() const override { return true; }
+    void LoseDefault() override { SetDefault(false); }
+    void LoseCancel() override { SetCancel(false); }
     void Paint(os::HDC dc, int width, int height) override;
     void HandleClick() override;
     void Destroy() override;

@@ -19,6 +19,7 @@ namespace forms {
 
 class Control;
 class Form;
+class Validating;
 
 // The unit of a container's client coordinates (its controls' positions, mouse events).
 enum class ScaleMode {
@@ -111,6 +112,22 @@ public:
     virtual void Destroy();
     // The container whose children are drawn inside this control, or nullptr.
     virtual Container* AsContainer() { return nullptr; }
+    // The control's Validate event (forms/validation.h), or nullptr when it has none.
+    virtual Validating* AsValidating() { return nullptr; }
+
+    // --- roles in the form's key and pointer handling ---------------------------------------
+    // Whether Enter clicks this control while it has the focus, in place of the default
+    // button (a button); the default button then loses its extra frame.
+    virtual bool ClicksOnEnter() const { return false; }
+    // Whether the control uses Enter and Esc itself just now (a dropped list chooses or
+    // closes with them), so they do not reach the default and cancel buttons.
+    virtual bool KeepsEnterAndEsc() { return false; }
+    // Another control has become the form's default (cancel) button instead of this one.
+    virtual void LoseDefault() {}
+    virtual void LoseCancel() {}
+    // A press landed in the form on `target` (nullptr: the form itself), before it is
+    // handled; every control hears of it (a dropped list closes unless the press is its own).
+    virtual void HandleFormPress(Control* target) { (void)target; }
 
 protected:
     // Loads the owning form when it is not loaded yet.

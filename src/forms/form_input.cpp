@@ -4,11 +4,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "forms/combo_box.h"
-#include "forms/command_button.h"
 #include "forms/form.h"
 #include "forms/metrics.h"
 #include "forms/tool_tip.h"
+#include "forms/validation.h"
 #include "os/message_loop.h"
 
 namespace forms {
@@ -91,12 +90,8 @@ void Form::OnMouseDown(int button, unsigned shift, int x, int y) {
         pointer_.last_click_y = y;
     }
 
-    // A press anywhere but on a dropped combo box or its list closes that list.
-    for (Control* c : AllControls()) {
-        auto* combo = dynamic_cast<ComboBox*>(c);
-        if (combo && target != combo && !combo->OwnsList(target) && combo->DroppedDown())
-            combo->SetDroppedDown(false);
-    }
+    // A press anywhere but on a dropped list's box or the list itself closes that list.
+    for (Control* c : AllControls()) c->HandleFormPress(target);
 
     if (target) {
         if (target->TakesFocus()) {
@@ -239,15 +234,14 @@ bool Form::HandleFrameworkKey(int key, int shift) {
         FocusNext((shift & vbShiftMask) != 0);
         return true;
     }
-    // A dropped combo list takes Enter and Esc itself (to choose or to close).
-    if (key == vbKeyReturn || key == vbKeyEscape) {
-        auto* combo = dynamic_cast<ComboBox*>(active_control_);
-        if (combo && combo->DroppedDown()) return false;
-    }
+    // A dropped list takes Enter and Esc itself (to choose or to close).
+    if ((key == vbKeyReturn || key == vbKeyEscape) && active_control_ &&
+        active_control_->KeepsEnterAndEsc())
+        return false;
     if (key == vbKeyReturn) {
         // A focused button is the default while it has the focus.
-        if (auto* button = dynamic_cast<CommandButton*>(active_control_)) {
-            ClickButton(button);
+        if (active_control_ && active_control_->ClicksOnEnter()) {
+            ClickButton(active_control_);
             return true;
         }
         if (default_button_) {
@@ -322,7 +316,7 @@ bool Form::MoveFocus(Control* target) {
     Control* previous = active_control_;
     // The control being left validates first, unless its own handler is moving the focus.
     // A control that can no longer hold the focus (hidden, disabled) is not asked.
-    auto* validating = dynamic_cast<Validating*>(previous);
+    Validating* validating = previous ? previous->AsValidating() : nullptr;
     if (target && validating && validating->HasValidateHandler() && previous != validating_ &&
         previous->EffectivelyEnabled() && previous->EffectivelyVisible()) {
         const std::uint64_t generation = load_generation_;
@@ -367,8 +361,7 @@ void Form::OnHostDestroyed() {
 
 void Form::RegisterDefaultButton(Control* button, bool is_default) {
     if (is_default) {
-        if (auto* old = dynamic_cast<CommandButton*>(default_button_); old && old != button)
-            old->SetDefault(false);
+        if (default_button_ && default_button_ != button) default_button_->LoseDefault();
         default_button_ = button;
     } else if (default_button_ == button) {
         default_button_ = nullptr;
@@ -377,8 +370,7 @@ void Form::RegisterDefaultButton(Control* button, bool is_default) {
 
 void Form::RegisterCancelButton(Control* button, bool is_cancel) {
     if (is_cancel) {
-        if (auto* old = dynamic_cast<CommandButton*>(cancel_button_); old && old != button)
-            old->SetCancel(false);
+        if (cancel_button_ && cancel_button_ != button) cancel_button_->LoseCancel();
         cancel_button_ = button;
     } else if (cancel_button_ == button) {
         cancel_button_ = nullptr;

@@ -278,6 +278,68 @@ TEST_F(FormKeys, SpaceClicksAFocusedButtonOnRelease) {
     EXPECT_FALSE(f.Ok.Pressed());
 }
 
+// A control kind of the test's own: the form reaches it only through Control's hooks.
+class Knob : public forms::Control {
+public:
+    Knob(forms::Container& c, std::vector<std::string>& log) : forms::Control(c, "Knob"), log_(log) {}
+    bool enter_clicks = false;
+    bool keeps_keys = false;
+
+    bool TakesFocus() const override { return true; }
+    bool ClicksOnEnter() const override { return enter_clicks; }
+    bool KeepsEnterAndEsc() override { return keeps_keys; }
+    void LoseDefault() override {
+        log_.push_back("Knob not default");
+        OwnerForm().RegisterDefaultButton(this, false);
+    }
+    void HandleClick() override { log_.push_back("Knob"); }
+    void HandleKeyDown(int& key, int) override { log_.push_back("Knob key " + std::to_string(key)); }
+    void HandleFormPress(forms::Control* target) override {
+        if (target != this) log_.push_back("Knob press elsewhere");
+    }
+
+private:
+    std::vector<std::string>& log_;
+};
+
+class KnobForm : public ButtonForm {
+public:
+    Knob knob{*this, log};
+
+protected:
+    void Design() override {
+        knob.Move(250, 10, 40, 40);
+        RegisterDefaultButton(&knob, true);
+        ButtonForm::Design();  // Ok becomes the default and takes the role from the knob
+    }
+};
+
+TEST_F(FormKeys, ANewControlKindTakesEnterEscAndPressesThroughItsHooks) {
+    KnobForm f;
+    f.Show();
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Knob not default"}));
+    EXPECT_EQ(f.DefaultButton(), &f.Ok);
+    f.log.clear();
+
+    f.knob.SetFocus();
+    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
+    forms::DoEvents();
+    f.knob.enter_clicks = true;
+    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
+    forms::DoEvents();
+    f.knob.keeps_keys = true;
+    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
+    host().PushKey(Id(f), forms::vbKeyEscape, 27);
+    forms::DoEvents();
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Ok", "Knob", "Knob key 13", "Knob key 27"}));
+
+    f.log.clear();
+    const os::Rect r = f.Apply.RectOnForm();
+    host().PushClick(Id(f), r.left + 5, r.top + 5);
+    forms::DoEvents();
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Knob press elsewhere", "Apply"}));
+}
+
 class PreviewForm : public ButtonForm {
 public:
     int swallowed = 0;
