@@ -28,6 +28,7 @@ void PictureBox::Destroy() {
     dc_ = 0;
     image_.reset();
     picture_.reset();
+    pending_picture_.clear();
     back_color_ = ColorButtonFace;
     fore_color_ = ColorButtonText;
     auto_redraw_ = true;
@@ -53,23 +54,27 @@ void PictureBox::EnsureImage() {
 }
 
 void PictureBox::SetWidth(float v) {
+    LoadPendingPicture();
     Control::SetWidth(v);
     if (OwnerForm().IsLoaded()) EnsureImage();
 }
 
 void PictureBox::SetHeight(float v) {
+    LoadPendingPicture();
     Control::SetHeight(v);
     if (OwnerForm().IsLoaded()) EnsureImage();
 }
 
 os::HDC PictureBox::hDC() {
     Touch();
+    LoadPendingPicture();
     EnsureImage();
     return dc_;
 }
 
 os::Surface& PictureBox::Image() {
     Touch();
+    LoadPendingPicture();
     EnsureImage();
     return *image_;
 }
@@ -83,6 +88,7 @@ void PictureBox::DrawPicture() {
 
 bool PictureBox::LoadPicture(std::string_view resource_name) {
     Touch();
+    pending_picture_.clear();
     SharedPicture decoded = ResourcePicture(resource_name);
     if (!decoded) return false;
     picture_ = std::move(decoded);
@@ -90,8 +96,28 @@ bool PictureBox::LoadPicture(std::string_view resource_name) {
     return true;
 }
 
+void PictureBox::LoadPictureOnUse(std::string_view resource_name) {
+    Touch();
+    pending_picture_ = resource_name;
+}
+
+// Decodes and draws the picture LoadPictureOnUse named, before anything reads or changes
+// the image, so the result is what loading it at once gives.
+void PictureBox::LoadPendingPicture() {
+    if (pending_picture_.empty()) return;
+    const std::string name = std::move(pending_picture_);
+    pending_picture_.clear();
+    LoadPicture(name);
+}
+
+const os::Surface* PictureBox::Picture() {
+    LoadPendingPicture();
+    return picture_.get();
+}
+
 void PictureBox::SetPicture(const os::Surface& picture) {
     Touch();
+    pending_picture_.clear();
     picture_ = CopyPicture(picture);
     DrawPicture();
 }
@@ -100,6 +126,7 @@ os::COLORREF PictureBox::BackColor() { Touch(); return back_color_; }
 
 void PictureBox::SetBackColor(os::COLORREF color) {
     Touch();
+    LoadPendingPicture();
     back_color_ = color;
     if (dc_) os::SetBkColor(dc_, color);
     Cls();
@@ -119,6 +146,7 @@ bool PictureBox::HasBorder() { Touch(); return has_border_; }
 
 void PictureBox::SetHasBorder(bool on) {
     Touch();
+    LoadPendingPicture();
     has_border_ = on;
     if (OwnerForm().IsLoaded()) EnsureImage();
     Invalidate();
@@ -129,6 +157,7 @@ void PictureBox::SetScaleMode(forms::ScaleMode mode) { Touch(); scale_mode_ = mo
 
 void PictureBox::Cls() {
     Touch();
+    LoadPendingPicture();
     EnsureImage();
     FillSolid(dc_, image_->bounds(), back_color_);
     Invalidate();
@@ -146,6 +175,7 @@ os::Rect PictureBox::ClientRectOnForm() {
 }
 
 void PictureBox::Paint(os::HDC dc, int width, int height) {
+    LoadPendingPicture();
     const int b = BorderPixels();
     if (b > 0) DrawSunkenEdge(dc, os::Rect{0, 0, width, height});
     if (!image_) return;

@@ -30,8 +30,11 @@ public:
     // Loads a picture held inside the executable (resources::Find names) and draws it at
     // the image's top-left corner; false when the resource is missing or cannot be read.
     bool LoadPicture(std::string_view resource_name);
+    // Like LoadPicture, but the picture is decoded only when something first uses the box
+    // (its picture, image, context, size or colours); until then it costs nothing.
+    void LoadPictureOnUse(std::string_view resource_name);
     // The picture last loaded (kept for borrowing, e.g. by another form), or nullptr.
-    const os::Surface* Picture() const { return picture_.get(); }
+    const os::Surface* Picture();
     // Takes a copy of another surface as the picture and draws it.
     void SetPicture(const os::Surface& picture);
 
@@ -61,11 +64,13 @@ public:
 private:
     void EnsureImage();
     void DrawPicture();
+    void LoadPendingPicture();
     int BorderPixels() const { return has_border_ ? 2 : 0; }
 
     std::unique_ptr<os::Surface> image_;
     os::HDC dc_ = 0;
     SharedPicture picture_;
+    std::string pending_picture_;  // LoadPictureOnUse's resource, not decoded yet
     os::COLORREF back_color_;
     os::COLORREF fore_color_;
     bool auto_redraw_ = true;

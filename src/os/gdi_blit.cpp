@@ -93,8 +93,10 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
     if (!dc.valid()) return 0;
     const long long dx = static_cast<long long>(sx) - x, dy = static_cast<long long>(sy) - y;
     const Rect dclip = dc.Clip();
+    // A copy of the screen onto a surface reads the screen once, straight into the surface.
+    const bool screen_to_surface = rop == SRCCOPY && dc.surface() && !CurrentSurface(*s);
     Canvas sc(*s, ClampRect(dclip.left + dx, dclip.top + dy, dclip.right + dx, dclip.bottom + dy),
-              false);
+              false, !screen_to_surface);
     if (!sc.valid()) return 0;
     const Rect sclip = sc.Clip();
     if (dclip.empty() || sclip.empty()) return 1;
@@ -106,6 +108,16 @@ BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD 
     const int n = r.width();
     const int src_x = static_cast<int>(r.left + dx), src_y = static_cast<int>(r.top + dy);
 
+    if (screen_to_surface) {
+        const Rect from{src_x, src_y, src_x + n, src_y + r.height()};
+        if (!sc.ReadScreenInto(dc.At(r.left, r.top), dc.stride(), from)) {
+            // As a refused read gives: black.
+            for (int row = 0; row < r.height(); ++row)
+                std::memset(dc.At(r.left, r.top + row), 0, sizeof(std::uint32_t) * n);
+        }
+        dc.Wrote(r);
+        return 1;
+    }
     // Copying within one surface: take the source aside first so overlap cannot smear.
     std::vector<std::uint32_t> aside;
     if (dc.surface() && dc.surface() == sc.surface()) {

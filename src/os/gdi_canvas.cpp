@@ -4,7 +4,8 @@
 
 namespace os::gdi {
 
-Canvas::Canvas(DcState& dc, const Rect& area, bool apply_dc_clip) : origin_(dc.origin) {
+Canvas::Canvas(DcState& dc, const Rect& area, bool apply_dc_clip, bool read_screen)
+    : origin_(dc.origin) {
     Rect bounds;
     surface_ = CurrentSurface(dc);
     if (surface_) {
@@ -36,13 +37,19 @@ Canvas::Canvas(DcState& dc, const Rect& area, bool apply_dc_clip) : origin_(dc.o
     if (surface_) {
         base_ = surface_->row(device.top) + device.left;
         stride_ = surface_->stride();
-    } else {
+    } else if (read_screen) {
         buffer_.assign(static_cast<std::size_t>(device.width()) * device.height(), 0);
         CurrentHost().ReadScreen(buffer_.data(), device.width(), device.left, device.top,
                                  device.width(), device.height());
         base_ = buffer_.data();
         stride_ = device.width();
     }
+}
+
+bool Canvas::ReadScreenInto(std::uint32_t* dst, std::ptrdiff_t dst_stride, const Rect& r) const {
+    if (surface_ || !valid_ || r.empty() || !HasHost()) return false;
+    return CurrentHost().ReadScreen(dst, static_cast<int>(dst_stride), r.left + origin_.x,
+                                    r.top + origin_.y, r.width(), r.height());
 }
 
 void Canvas::Wrote(const Rect& r0) {

@@ -70,7 +70,8 @@ Span EllipseSpan(const Rect& box, int y);
 class Canvas {
 public:
     // apply_dc_clip: false when the canvas is only read (a copy's source).
-    Canvas(DcState& dc, const Rect& area, bool apply_dc_clip = true);
+    // read_screen: false when the caller reads a screen canvas itself (ReadScreenInto).
+    Canvas(DcState& dc, const Rect& area, bool apply_dc_clip = true, bool read_screen = true);
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -82,6 +83,10 @@ public:
     }
     void Wrote(const Rect& r);
     const Surface* surface() const { return surface_; }  // nullptr for the screen
+    std::ptrdiff_t stride() const { return stride_; }   // in pixels
+    // A screen canvas made without reading: reads its area r (logical, inside Clip())
+    // straight into dst; false when the host refused.
+    bool ReadScreenInto(std::uint32_t* dst, std::ptrdiff_t dst_stride, const Rect& r) const;
 
 private:
     bool valid_ = false;

@@ -118,11 +118,8 @@ void PresentChangedWindows() {
         if (w->present_all) {
             if (!w->surface.bounds().empty()) rects.push_back(ToHost(w->surface.bounds()));
         } else {
-            for (const Rect& r : damage) rects.push_back(ToHost(r));
-            for (const Rect& r : w->exposed) {
-                const Rect clipped = Intersect(r, w->surface.bounds());
-                if (!clipped.empty()) rects.push_back(ToHost(clipped));
-            }
+            for (const Rect& r : w->exposed) damage.push_back(Intersect(r, w->surface.bounds()));
+            for (const Rect& r : CoverRects(std::move(damage))) rects.push_back(ToHost(r));
         }
         w->present_all = false;
         w->exposed.clear();

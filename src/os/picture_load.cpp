@@ -33,26 +33,28 @@ std::unique_ptr<Surface> LoadPictureFromMemory(const unsigned char* data, std::s
     if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide) return nullptr;
     unsigned char* rgba = stbi_load_from_memory(data, len, &w, &h, &channels, 4);
     if (!rgba) return nullptr;
-    std::unique_ptr<Surface> out;
-    if (w > 0 && h > 0 && w <= kMaxPictureSide && h <= kMaxPictureSide) {
-        out = std::make_unique<Surface>(w, h);
-        for (int y = 0; y < h; ++y) {
-            const unsigned char* p = rgba + static_cast<std::size_t>(y) * w * 4;
-            std::uint32_t* row = out->row(y);
-            for (int x = 0; x < w; ++x, p += 4) {
-                // Colour over black: each channel scaled by its alpha.
-                const unsigned a = p[3];
-                if (a == 255) {  // the common opaque pixel needs no scaling
-                    row[x] = (unsigned{p[0]} << 16) | (unsigned{p[1]} << 8) | p[2];
-                    continue;
-                }
-                auto ch = [a](unsigned v) { return (v * a + 127) / 255; };
-                row[x] = (ch(p[0]) << 16) | (ch(p[1]) << 8) | ch(p[2]);
-            }
-        }
-        out->NoteWritten(out->bounds());
+    if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide) {
+        stbi_image_free(rgba);
+        return nullptr;
     }
-    stbi_image_free(rgba);
+    // Converted in place (each pixel is read before its four bytes are written) and kept as
+    // the surface's own pixels: the decoder allocates with malloc, which the surface frees.
+    const std::size_t count = static_cast<std::size_t>(w) * h;
+    auto* pixels = reinterpret_cast<std::uint32_t*>(rgba);
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned char* p = rgba + i * 4;
+        // Colour over black: each channel scaled by its alpha.
+        const unsigned r = p[0], g = p[1], b = p[2], a = p[3];
+        if (a == 255) {  // the common opaque pixel needs no scaling
+            pixels[i] = (r << 16) | (g << 8) | b;
+            continue;
+        }
+        auto ch = [a](unsigned v) { return (v * a + 127) / 255; };
+        pixels[i] = (ch(r) << 16) | (ch(g) << 8) | ch(b);
+    }
+    auto out = std::make_unique<Surface>();
+    out->AdoptPixels(pixels, w, h);
+    out->NoteWritten(out->bounds());
     return out;
 }
 

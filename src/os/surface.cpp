@@ -15,6 +15,16 @@ std::atomic<std::uint64_t> g_next_surface_id{1};
 constexpr std::size_t kMaxLog = 256;     // write-log entries kept per surface
 constexpr std::size_t kMaxDamage = 64;   // damage rectangles before they collapse
 constexpr std::size_t kMaxCopyRects = 48;
+// Two rectangles are joined when their bounding box covers at most this many pixels that
+// neither covers: copying or sending them costs less than one more piece.
+constexpr long long kMergeSlack = 4096;
+
+long long Area(const Rect& r) { return r.empty() ? 0 : 1LL * r.width() * r.height(); }
+
+bool WorthJoining(const Rect& a, const Rect& b) {
+    const long long covered = Area(a) + Area(b) - Area(Intersect(a, b));
+    return Area(Union(a, b)) - covered <= kMergeSlack;
+}
 }  // namespace
 
 Rect Intersect(const Rect& a, const Rect& b) {
@@ -29,6 +39,27 @@ Rect Union(const Rect& a, const Rect& b) {
     if (b.empty()) return a;
     return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
                 std::max(a.bottom, b.bottom)};
+}
+
+std::vector<Rect> CoverRects(std::vector<Rect> rects) {
+    std::erase_if(rects, [](const Rect& r) { return r.empty(); });
+    // Join pairs until none is worth joining; each join removes one rectangle.
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            for (std::size_t j = i + 1; j < rects.size();) {
+                if (WorthJoining(rects[i], rects[j])) {
+                    rects[i] = Union(rects[i], rects[j]);
+                    rects[j] = rects.back();
+                    rects.pop_back();
+                    joined = true;
+                } else {
+                    ++j;
+                }
+            }
+        }
+    }
+    return rects;
 }
 
 Surface::Surface(int width, int height, std::uint32_t fill) : id_(g_next_surface_id++) {
@@ -69,6 +100,15 @@ void Surface::BindExternal(std::uint32_t* pixels, int width, int height, int str
     width_ = std::max(0, width);
     height_ = std::max(0, height);
     stride_ = std::max(stride, width_);
+    Reset();
+}
+
+void Surface::AdoptPixels(std::uint32_t* pixels, int width, int height) {
+    owned_.reset(pixels);
+    pixels_ = pixels;
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    stride_ = width_;
     Reset();
 }
 
@@ -125,6 +165,7 @@ std::vector<Rect> Surface::CopyWholeFrom(const Surface& src) {
         if (src.WrittenSince(mirror_src_seq_, &todo) && WrittenSince(mirror_own_seq_, &todo))
             all = false;
     }
+    if (!all && todo.size() <= kMaxLog) todo = CoverRects(std::move(todo));
     if (all || todo.size() > kMaxCopyRects) {
         todo.assign(1, bounds());
     }

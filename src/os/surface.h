@@ -23,6 +23,10 @@ struct Rect {
 
 Rect Intersect(const Rect& a, const Rect& b);
 Rect Union(const Rect& a, const Rect& b);  // bounding box; an empty side is ignored
+// Rectangles that cover every pixel of rects with as few pieces as is cheap: empty ones
+// dropped, and two joined into their bounding box when they overlap or lie so close that
+// the box adds only a little area (a moving sprite's old and new places become one).
+std::vector<Rect> CoverRects(std::vector<Rect> rects);
 
 class Surface {
 public:
@@ -34,6 +38,9 @@ public:
 
     // Views memory owned elsewhere (a host window's pixels). Contents are kept.
     void BindExternal(std::uint32_t* pixels, int width, int height, int stride);
+    // Owns width x height pixels from malloc as they are (a decoder's output, converted in
+    // place); nothing is copied.
+    void AdoptPixels(std::uint32_t* pixels, int width, int height);
     // Owned surfaces: keeps the overlapping pixels, fills the new area with fill.
     void Resize(int width, int height, std::uint32_t fill = 0);
 

@@ -152,6 +152,16 @@ TEST_F(PanelTest, PictureFromResourcesLandsAtTheImagesTopLeft) {
     // Another box can borrow the picture.
     f.Panel.SetPicture(*f.Art.Picture());
     EXPECT_EQ(f.Panel.Image().pixel(3, 3), decoded->pixel(3, 3));
+
+    // Decoded on first use, with the result of loading at once: a fill made after the
+    // load covers the picture, and the picture is there when asked for.
+    f.Art.LoadPictureOnUse("aircraft");
+    f.Art.SetBackColor(os::RGB(200, 0, 0));
+    EXPECT_EQ(f.Art.Image().pixel(3, 3), os::PixelFromColorref(os::RGB(200, 0, 0)));
+    f.Panel.LoadPictureOnUse("aircraft");
+    ASSERT_NE(f.Panel.Picture(), nullptr);
+    EXPECT_EQ(f.Panel.Picture()->pixel(3, 3), decoded->pixel(3, 3));
+    EXPECT_EQ(f.Panel.Image().pixel(3, 3), decoded->pixel(3, 3));
 }
 
 TEST_F(PanelTest, IconReachesTheWindow) {

@@ -2,7 +2,10 @@
 // composition the animation uses, and whole-surface copies through change tracking.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "os/gdi.h"
@@ -243,6 +246,30 @@ TEST(GdiBlit, WholeCopyOfUnchangedFrameMovesOnlyWhatChanged) {
     ASSERT_EQ(written.size(), 1u);
     EXPECT_EQ(written[0].width() * written[0].height(), 1);
     EXPECT_EQ(b.at(10, 10), os::PixelFromColorref(0x010203));
+
+    // A sprite drawn (mask, then image) at its old place and again a few pixels on: its
+    // old and new places move as one rectangle, and a distant write stays apart.
+    Canvas from(300, 200), to(300, 200), sprite(20, 20);
+    Paint(from.surface, PatternA);
+    Paint(sprite.surface, PatternB);
+    ASSERT_NE(os::BitBlt(to.dc, 0, 0, 300, 200, from.dc, 0, 0, os::SRCCOPY), 0);
+    for (const auto& [x, y] : {std::pair{30, 20}, std::pair{34, 23}}) {
+        ASSERT_NE(os::BitBlt(from.dc, x, y, 20, 20, sprite.dc, 0, 0, os::SRCAND), 0);
+        ASSERT_NE(os::BitBlt(from.dc, x, y, 20, 20, sprite.dc, 0, 0, os::SRCINVERT), 0);
+    }
+    os::SetPixel(from.dc, 290, 190, 0x040506);
+    written.clear();
+    const std::uint64_t before_move = to.surface.WriteSeq();
+    ASSERT_NE(os::BitBlt(to.dc, 0, 0, 300, 200, from.dc, 0, 0, os::SRCCOPY), 0);
+    ASSERT_TRUE(to.surface.WrittenSince(before_move, &written));
+    ASSERT_EQ(written.size(), 2u);
+    std::sort(written.begin(), written.end(),
+              [](const os::Rect& p, const os::Rect& q) { return p.left < q.left; });
+    EXPECT_EQ(std::tuple(written[0].left, written[0].top, written[0].right, written[0].bottom),
+              std::tuple(30, 20, 54, 43));
+    EXPECT_EQ(written[1].width() * written[1].height(), 1);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x) ASSERT_EQ(to.at(x, y), from.at(x, y)) << x << "," << y;
 }
 
 TEST(GdiBlit, BadHandlesAreHarmless) {

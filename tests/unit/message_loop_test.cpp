@@ -284,6 +284,19 @@ TEST_F(MessageLoopTest, PresentsOnlyWhatChanged) {
     EXPECT_EQ(rects[0].bottom, 20);
     EXPECT_EQ(host().ScreenPixel(15, 12), 0x00ABCDu);
     EXPECT_EQ(host().ScreenPixel(90, 40), 0u);
+
+    // Overlapping and repeated writes are sent as the one rectangle that covers them.
+    s->NoteWritten(Rect{30, 5, 50, 25});
+    s->NoteWritten(Rect{30, 5, 50, 25});
+    s->NoteWritten(Rect{34, 8, 54, 28});
+    PumpMessages();
+    ASSERT_EQ(host().PresentCount(id), 3);
+    const auto merged = host().LastPresentRects(id);
+    ASSERT_EQ(merged.size(), 1u);
+    EXPECT_EQ(merged[0].left, 30);
+    EXPECT_EQ(merged[0].top, 5);
+    EXPECT_EQ(merged[0].right, 54);
+    EXPECT_EQ(merged[0].bottom, 28);
 }
 
 TEST_F(MessageLoopTest, DrawingReachesTheScreenBeforeTheLoopSleeps) {
