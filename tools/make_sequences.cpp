@@ -14,14 +14,14 @@
 #include <utility>
 #include <vector>
 
+#include "saver/sprite_layout.h"
+
 namespace {
 
 // Directions, as the saver numbers them (y grows downwards).
 enum Dir { DL = 0, D = 1, DR = 2, R = 3, UR = 4, U = 5, UL = 6, L = 7 };
-constexpr int kUnit[8][2] = {{-1, 1}, {0, 1}, {1, 1}, {1, 0}, {1, -1}, {0, -1}, {-1, -1}, {-1, 0}};
 constexpr int kPixelsPerTick = 2;  // at the default speed
 constexpr int kRefW = 1024, kRefH = 768;
-constexpr int kCell = 200;
 
 struct Leg {
     int dir;
@@ -50,16 +50,16 @@ std::vector<Leg> Mirrored(const std::vector<Leg>& legs) {
 }
 
 // The centre of the screen for a plane's cell, in thousandths of the reference screen.
-constexpr int kMidX = 1000 * (kRefW - kCell) / 2 / kRefW;  // 402
-constexpr int kMidY = 1000 * (kRefH - kCell) / 2 / kRefH;  // 369
+constexpr int kMidX = 1000 * (kRefW - PlaneCellSize) / 2 / kRefW;  // 402
+constexpr int kMidY = 1000 * (kRefH - PlaneCellSize) / 2 / kRefH;  // 369
 
 // Where a plane must start, in thousandths, for its whole path (as flown on the reference
 // screen) to be centred on the screen, shifted by (dx, dy) thousandths.
 Plane Centred(const std::vector<Leg>& legs, int dx = 0, int dy = 0) {
     int x = 0, y = 0, minX = 0, maxX = 0, minY = 0, maxY = 0;
     for (const Leg& l : legs) {
-        x += kUnit[l.dir][0] * l.ticks * kPixelsPerTick;
-        y += kUnit[l.dir][1] * l.ticks * kPixelsPerTick;
+        x += DirectionUnitSteps[l.dir][0] * l.ticks * kPixelsPerTick;
+        y += DirectionUnitSteps[l.dir][1] * l.ticks * kPixelsPerTick;
         minX = std::min(minX, x), maxX = std::max(maxX, x);
         minY = std::min(minY, y), maxY = std::max(maxY, y);
     }
@@ -211,8 +211,8 @@ Figure Tailchase() {
     int x = 0, y = 0;
     std::vector<std::pair<int, int>> vertex{{0, 0}};
     for (const Leg& l : loop) {
-        x += kUnit[l.dir][0] * l.ticks * kPixelsPerTick;
-        y += kUnit[l.dir][1] * l.ticks * kPixelsPerTick;
+        x += DirectionUnitSteps[l.dir][0] * l.ticks * kPixelsPerTick;
+        y += DirectionUnitSteps[l.dir][1] * l.ticks * kPixelsPerTick;
         vertex.push_back({x, y});
     }
     for (int start : {0, 3, 6}) {

@@ -9,7 +9,7 @@
 #include "image_io.h"
 #include "jet.h"
 #include "quantise.h"
-#include "sprite_layout.h"
+#include "saver/sprite_layout.h"
 
 using namespace tools;
 
@@ -21,6 +21,9 @@ const Palette kReserved = {{0, 0, 0}, {255, 255, 255}, {128, 0, 0}, {255, 0, 0}}
 // Edge pixels covered less than this stay background, so the silhouette is crisp.
 constexpr double kMinCoverage = 0.25;
 
+// The shadow falls this many pixels down and right of the silhouette.
+constexpr int kShadowOffset = 15;
+
 struct Cell {
     std::vector<Rgb8> colour;  // valid where `body` is set
     std::vector<bool> body;    // drawn aircraft pixels (not the flame)
@@ -30,23 +33,25 @@ struct Cell {
 Cell DrawCell(int column) {
     // The aircraft sits up-left of the cell centre so that its shadow, 15 pixels down and
     // right, also stays inside the cell.
-    constexpr double centre = kCell / 2.0 - kShadowOffset / 2.0;
-    static_assert(centre - kJetRadius >= 0 && centre + kJetRadius + kShadowOffset < kCell,
+    constexpr double centre = PlaneCellSize / 2.0 - kShadowOffset / 2.0;
+    static_assert(centre - kJetRadius >= 0 &&
+                      centre + kJetRadius + kShadowOffset < PlaneCellSize,
                   "the aircraft and its shadow must fit the cell");
-    Vec2 heading{double(kHeadingX[column]), double(kHeadingY[column])};
+    const int* step = DirectionUnitSteps[column];
+    Vec2 heading{double(step[0]), double(step[1])};
     heading = heading * (1.0 / Length(heading));
     JetPose pose{{centre, centre}, heading, 1.0};
 
-    SuperCanvas canvas(kCell, kCell, 4);
+    SuperCanvas canvas(PlaneCellSize, PlaneCellSize, 4);
     DrawJet(canvas, pose);
     Picture picture = canvas.Resolve();
-    std::vector<bool> flame = HardMask(kCell, kCell, ExhaustFlame(pose));
+    std::vector<bool> flame = HardMask(PlaneCellSize, PlaneCellSize, ExhaustFlame(pose));
 
     Cell cell;
-    cell.colour.resize(kCell * kCell);
-    cell.body.resize(kCell * kCell);
-    cell.flame.resize(kCell * kCell);
-    for (int i = 0; i < kCell * kCell; ++i) {
+    cell.colour.resize(PlaneCellSize * PlaneCellSize);
+    cell.body.resize(PlaneCellSize * PlaneCellSize);
+    cell.flame.resize(PlaneCellSize * PlaneCellSize);
+    for (int i = 0; i < PlaneCellSize * PlaneCellSize; ++i) {
         cell.body[i] = picture.coverage[i] >= kMinCoverage;
         cell.flame[i] = flame[i] && !cell.body[i];
         const Rgba& c = picture.colour[i];
@@ -64,24 +69,25 @@ int main(int argc, char** argv) {
     }
     std::vector<Cell> cells;
     std::vector<Rgb8> samples;
-    for (int c = 0; c < kColumns; ++c) {
+    for (int c = 0; c < DirectionCount; ++c) {
         cells.push_back(DrawCell(c));
-        for (int i = 0; i < kCell * kCell; ++i)
+        for (int i = 0; i < PlaneCellSize * PlaneCellSize; ++i)
             if (cells.back().body[i]) samples.push_back(cells.back().colour[i]);
     }
     const Palette palette = BuildPalette(samples, kReserved);
 
     // Separator lines everywhere first; the cells are drawn over the rest.
-    std::vector<std::uint8_t> sheet(static_cast<size_t>(kSheetWidth) * kSheetHeight, kDarkRed);
+    std::vector<std::uint8_t> sheet(static_cast<size_t>(SpriteSheetWidth) * SpriteSheetHeight,
+                                    kDarkRed);
     auto put = [&sheet](int x, int y, std::uint8_t index) {
-        sheet[static_cast<size_t>(y) * kSheetWidth + x] = index;
+        sheet[static_cast<size_t>(y) * SpriteSheetWidth + x] = index;
     };
-    for (int c = 0; c < kColumns; ++c) {
+    for (int c = 0; c < DirectionCount; ++c) {
         const Cell& cell = cells[c];
-        std::vector<bool> silhouette(kCell * kCell);
-        for (int y = 0; y < kCell; ++y) {
-            for (int x = 0; x < kCell; ++x) {
-                const int i = y * kCell + x;
+        std::vector<bool> silhouette(PlaneCellSize * PlaneCellSize);
+        for (int y = 0; y < PlaneCellSize; ++y) {
+            for (int x = 0; x < PlaneCellSize; ++x) {
+                const int i = y * PlaneCellSize + x;
                 std::uint8_t image = kBlack;
                 if (cell.body[i]) {
                     // The reserved colours stay exact: no aircraft pixel may turn black
@@ -89,21 +95,22 @@ int main(int argc, char** argv) {
                     image = Nearest(palette, cell.colour[i], kReserved.size());
                 }
                 silhouette[i] = cell.body[i] || cell.flame[i];
-                put(c * kPitch + x, y, cell.flame[i] ? std::uint8_t(kDarkRed) : image);
-                put(c * kPitch + x, kPitch + y, cell.flame[i] ? std::uint8_t(kBrightRed) : image);
+                put(c * SpritePitch + x, y, cell.flame[i] ? std::uint8_t(kDarkRed) : image);
+                put(c * SpritePitch + x, SpritePitch + y,
+                    cell.flame[i] ? std::uint8_t(kBrightRed) : image);
             }
         }
-        for (int y = 0; y < kCell; ++y) {
-            for (int x = 0; x < kCell; ++x) {
-                const bool body = silhouette[y * kCell + x];
+        for (int y = 0; y < PlaneCellSize; ++y) {
+            for (int x = 0; x < PlaneCellSize; ++x) {
+                const bool body = silhouette[y * PlaneCellSize + x];
                 const int sx = x - kShadowOffset, sy = y - kShadowOffset;
-                const bool shadow = sx >= 0 && sy >= 0 && silhouette[sy * kCell + sx] &&
+                const bool shadow = sx >= 0 && sy >= 0 && silhouette[sy * PlaneCellSize + sx] &&
                                     (x + y) % 2 == 0;
-                put(c * kPitch + x, 2 * kPitch + y, body || shadow ? kBlack : kWhite);
+                put(c * SpritePitch + x, 2 * SpritePitch + y, body || shadow ? kBlack : kWhite);
             }
         }
     }
-    if (!WriteBmp8(argv[1], kSheetWidth, kSheetHeight, palette, sheet)) {
+    if (!WriteBmp8(argv[1], SpriteSheetWidth, SpriteSheetHeight, palette, sheet)) {
         std::fprintf(stderr, "make_sprites: cannot write %s\n", argv[1]);
         return 1;
     }

@@ -13,13 +13,6 @@ namespace {
 
 constexpr float kSide = 5700;  // twips, 380 pixels
 
-// A number in the number-to-text form without its leading blank.
-std::string Trimmed(int v) {
-    std::string text = forms::NumberToText(v);
-    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    return text;
-}
-
 }  // namespace
 
 AboutSS::AboutSS() : forms::Form("AboutSS") {
@@ -106,8 +99,10 @@ void AboutSS::Form_Load() {
     const os::Surface* aircraft = SSconfigInstance().F16Bck.Picture();
     if (aircraft) F16Bck.SetPicture(*aircraft);
 
-    Version.SetCaption(Version.Caption() + forms::NumberToText(forms::App.Major()) + "." +
-                       Trimmed(forms::App.Minor()) + "." + Trimmed(forms::App.Revision()));
+    using forms::App, forms::NumberToTrimmedText;
+    Version.SetCaption(Version.Caption() + forms::NumberToText(App.Major()) + "." +
+                       NumberToTrimmedText(App.Minor()) + "." +
+                       NumberToTrimmedText(App.Revision()));
 }
 
 void AboutSS::Form_Unload(int& Cancel) {

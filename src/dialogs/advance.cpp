@@ -13,13 +13,6 @@ constexpr int kLastBoundary = 3;
 
 bool IsBoundary(int index) { return index >= kFirstBoundary && index <= kLastBoundary; }
 
-// A number as text without the blank that stands before one that is not negative.
-std::string Trimmed(float v) {
-    std::string text = forms::NumberToText(v);
-    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    return text;
-}
-
 }  // namespace
 
 Advance& AdvanceInstance() { return forms::Instance<Advance>(); }
@@ -120,7 +113,7 @@ void Advance::DesignMeanings() {
 void Advance::Form_Load() {
     SetIcon(SSconfigInstance().Icon());
     for (int k = kFirstBoundary; k <= kLastBoundary; ++k)
-        Combo1(k).SetText(Trimmed(Settings.EventProbs[k]));
+        Combo1(k).SetText(forms::NumberToTrimmedText(Settings.EventProbs[k]));
     RefreshMeanings();
 }
 
@@ -165,7 +158,7 @@ void Advance::Combo1_KeyPress(std::int16_t index, int& KeyAscii) {
         }
     }
     if (KeyAscii == forms::vbKeyEscape && IsBoundary(index))
-        Combo1(index).SetText(Trimmed(Settings.EventProbs[index]));
+        Combo1(index).SetText(forms::NumberToTrimmedText(Settings.EventProbs[index]));
 }
 
 void Advance::Combo1_Validate(std::int16_t index, int& Cancel) { Cancel = InValidData(index); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/instance_lock.h"
+#include "tavro_version.h"
 
 namespace forms {
 
@@ -15,9 +16,9 @@ public:
     std::string Path();
     const std::string& Title() { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
-    int Major() const { return 1; }
-    int Minor() const { return 6; }
-    int Revision() const { return 3; }
+    int Major() const { return kVersionMajor; }
+    int Minor() const { return kVersionMinor; }
+    int Revision() const { return kVersionRevision; }
     // True when another instance of this program was already running when this one
     // started. The first call (or ClaimInstance) takes this process's instance lock, which
     // is held until the process ends.

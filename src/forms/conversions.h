@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "os/trim.h"
+
 namespace forms {
 
 // Nearest whole number, a tie going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2),
@@ -38,6 +40,11 @@ template <std::integral T>
 std::string NumberToText(T v) {
     std::string digits = std::to_string(v);
     return v < 0 ? digits : " " + digits;
+}
+// The same without the blank before a number that is not negative.
+template <typename T>
+std::string NumberToTrimmedText(T v) {
+    return std::string(os::Trim(NumberToText(v)));
 }
 
 // Text-to-number: the number that the text begins with, after any leading blanks, tabs,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "forms/draw3d.h"
+#include "forms/focus_after.h"
 #include "forms/form.h"
 #include "forms/metrics.h"
 #include "os/gdi.h"
@@ -47,14 +48,7 @@ os::Rect Frame::BorderRect() {
 
 char Frame::AccessKey() { return os::AccessKeyOf(caption_); }
 
-void Frame::OnAccessKey() {
-    Form& form = OwnerForm();
-    const int index = TabIndex();
-    Control* best = nullptr;
-    for (Control* c : form.TabOrder())
-        if (c->TabIndex() > index && (!best || c->TabIndex() < best->TabIndex())) best = c;
-    if (best) best->SetFocus();
-}
+void Frame::OnAccessKey() { FocusAfter(*this); }
 
 // The etched look: a dark grey rectangle with a white one a pixel further right and down.
 void Frame::Paint(os::HDC dc, int width, int height) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "forms/draw3d.h"
+#include "forms/focus_after.h"
 #include "forms/form.h"
 #include "forms/metrics.h"
 #include "os/gdi.h"
@@ -59,14 +60,7 @@ void Label::SetFont(const std::string& face, double points, bool bold) {
 char Label::AccessKey() { return os::AccessKeyOf(caption_); }
 
 // A label's access key focuses the control that follows it in tab order.
-void Label::OnAccessKey() {
-    Form& form = OwnerForm();
-    const int index = TabIndex();
-    Control* best = nullptr;
-    for (Control* c : form.TabOrder())
-        if (c->TabIndex() > index && (!best || c->TabIndex() < best->TabIndex())) best = c;
-    if (best) best->SetFocus();
-}
+void Label::OnAccessKey() { FocusAfter(*this); }
 
 void Label::HandleClick() {
     if (OnClick) OnClick();

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "forms/forms.h"
+#include "forms/metrics.h"
 #include "os/password_store.h"
 #include "os/registry.h"
 #include "os/window.h"
@@ -15,21 +16,19 @@ namespace {
 
 constexpr os::COLORREF kDialogGrey = os::RGB(192, 192, 192);
 
-// Twips for a pixel length (the forms keep positions in twips).
-float Twips(int pixels) { return static_cast<float>(pixels) * 15.0f; }
-
 // Places a form of the given outer size (pixels) centred over the owner window, or over
 // the screen when there is none.
 void CentreOver(forms::Form& form, os::HWND owner, int width, int height) {
-    os::RECT area{0, 0, static_cast<os::LONG>(forms::Screen.Width() / 15.0f),
-                  static_cast<os::LONG>(forms::Screen.Height() / 15.0f)};
+    os::RECT area{0, 0, static_cast<os::LONG>(forms::Screen.Width() / forms::TwipsPerPixel),
+                  static_cast<os::LONG>(forms::Screen.Height() / forms::TwipsPerPixel)};
     os::RECT owner_rect;
     if (owner != 0 && os::GetWindowRect(owner, &owner_rect) &&
         owner_rect.right > owner_rect.left && owner_rect.bottom > owner_rect.top)
         area = owner_rect;
     int x = area.left + (area.right - area.left - width) / 2;
     int y = area.top + (area.bottom - area.top - height) / 2;
-    form.Move(Twips(x), Twips(y), Twips(width), Twips(height));
+    using forms::PixelsToTwips;
+    form.Move(PixelsToTwips(x), PixelsToTwips(y), PixelsToTwips(width), PixelsToTwips(height));
 }
 
 // The prompt shown when the saver is to end: masked entry, OK and Cancel.

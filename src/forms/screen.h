@@ -1,14 +1,16 @@
 // The Screen object: the size of the screen in twips and the twips per pixel.
 #pragma once
 
+#include "forms/metrics.h"
+
 namespace forms {
 
 class ScreenObject {
 public:
     float Width();   // twips
     float Height();  // twips
-    float TwipsPerPixelX() { return 15.0f; }
-    float TwipsPerPixelY() { return 15.0f; }
+    float TwipsPerPixelX() { return TwipsPerPixel; }
+    float TwipsPerPixelY() { return TwipsPerPixel; }
 };
 
 inline ScreenObject Screen;

@@ -23,6 +23,8 @@
 
 #include <charconv>
 
+#include "os/trim.h"
+
 namespace os::hive {
 namespace {
 
@@ -36,13 +38,8 @@ int HexValue(char c) {
     return -1;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
+// Blanks around a hive line: spaces, tabs and the carriage return of a CRLF line end.
+constexpr std::string_view kLineBlanks = " \t\r";
 
 void AppendEscaped(std::string& out, std::string_view bytes, bool escape_quote) {
     for (char c : bytes) {
@@ -104,9 +101,9 @@ struct Parser {
         auto name = Quoted();
         if (!name) return false;
         if (name->size() > kMaxValueNameBytes) return Fail("value name too long");
-        line = TrimBlanks(line);
+        line = Trim(line, kLineBlanks);
         if (!Eat("=")) return Fail("'=' expected");
-        line = TrimBlanks(line);
+        line = Trim(line, kLineBlanks);
 
         DWORD type = 0;
         std::vector<BYTE> data;
@@ -148,7 +145,7 @@ struct Parser {
             return Fail("unknown value type");
         }
         if (data.size() > kMaxValueBytes) return Fail("value too large");
-        if (!TrimBlanks(line).empty()) return Fail("text after the value");
+        if (!Trim(line, kLineBlanks).empty()) return Fail("text after the value");
         SetValue(key, *name, type, std::move(data));
         return true;
     }
@@ -241,7 +238,7 @@ ReadResult ReadLines(std::string_view text, std::string* first_error) {
     while (!text.empty()) {
         ++line_no;
         const std::size_t end = text.find('\n');
-        std::string_view line = TrimBlanks(text.substr(0, end));
+        std::string_view line = Trim(text.substr(0, end), kLineBlanks);
         const bool last_unended = end == std::string_view::npos;
         text = last_unended ? std::string_view{} : text.substr(end + 1);
         if (line.empty() || line.front() == '#') continue;

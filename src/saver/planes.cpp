@@ -5,6 +5,7 @@
 #include "forms/conversions.h"
 #include "forms/random.h"
 #include "os/gdi.h"
+#include "os/sound.h"
 #include "saver/sequences.h"
 #include "saver/ss_module.h"
 #include "settings/settings.h"
@@ -16,16 +17,9 @@ std::int32_t BkWavFlags = 0;
 
 namespace {
 
-// Headings, entry by entry: down-left, down, down-right, right, up-right, up, up-left,
-// left (Y grows downwards). The next entry turns 45 degrees counter-clockwise.
-constexpr int kUnitSteps[DirectionCount][2] = {{-1, 1}, {0, 1},   {1, 1},   {1, 0},
-                                               {1, -1}, {0, -1}, {-1, -1}, {-1, 0}};
-
 // The leader first, then a band three cells wide along the diagonal.
 constexpr FormationPlace kFormation[FormationSlots] = {
     {0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 2}, {2, 1}, {2, 2}, {2, 3}, {3, 2}};
-
-constexpr std::int32_t kSndAsync = 1, kSndLoop = 8, kSndNoStop = 16;
 
 // One wrap correction along an axis, kept in 16 bits even for bounds no real screen has.
 std::int16_t Wrap(std::int16_t v, std::int16_t max, std::int16_t span) {
@@ -37,7 +31,7 @@ std::int16_t Wrap(std::int16_t v, std::int16_t max, std::int16_t span) {
 }  // namespace
 
 std::int16_t SpriteOffset(float value) {
-    return forms::RoundToInt16(value * 200 + value);
+    return forms::RoundToInt16(value * PlaneCellSize + value);
 }
 
 int DirectionIndex(double dir) {
@@ -49,11 +43,11 @@ int DirectionIndex(double dir) {
 }
 
 void InitPlaneTables(float step) {
-    BkWavFlags = kSndAsync + kSndLoop + kSndNoStop;
+    BkWavFlags = os::SND_ASYNC | os::SND_LOOP | os::SND_NOSTOP;
     for (int i = 0; i < FormationSlots; ++i) FormationTable[i] = kFormation[i];
     for (int k = 0; k < DirectionCount; ++k) {
-        DirectionTable[k].dx = kUnitSteps[k][0] * step;
-        DirectionTable[k].dy = kUnitSteps[k][1] * step;
+        DirectionTable[k].dx = DirectionUnitSteps[k][0] * step;
+        DirectionTable[k].dy = DirectionUnitSteps[k][1] * step;
     }
     // Nearest with ties to even: exactly 0.5 gives frame 0.
     for (int i = 0; i < FormationSlots; ++i) {

@@ -6,6 +6,7 @@
 
 #include "os/types.h"
 #include "saver/light_layout.h"
+#include "saver/sprite_layout.h"
 
 // One plane. X, Y: top-left corner of its 200 x 200 cell on the drawing surface.
 // Dir: direction 0 to 7 (the DirectionTable entry and the sprite column). Frame: animation
@@ -23,12 +24,6 @@ struct PlaneRecord {
 
 inline constexpr int PlaneSlots = 10;      // slots 0 to 9 (a sequence may use all ten)
 inline constexpr int FormationSlots = 9;   // the formation uses slots 0 to 8
-inline constexpr int DirectionCount = 8;
-
-// Sprite sheet geometry: 200 x 200 cells on a 201-pixel pitch.
-inline constexpr int PlaneCellSize = 200;
-inline constexpr int SpritePitch = 201;
-inline constexpr std::int16_t SpriteMaskRowY = 402;
 
 struct DirectionStep {
     float dx = 0.0f;

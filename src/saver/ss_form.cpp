@@ -4,6 +4,7 @@
 
 #include "forms/conversions.h"
 #include "os/gdi.h"
+#include "os/sound.h"
 #include "platform/mod_api.h"
 #include "saver/check_password.h"
 #include "saver/planes.h"
@@ -22,10 +23,10 @@ void SSForm::Design() {
     SetScaleMode(forms::ScaleMode::Pixels);
     SetBackColor(os::RGB(0, 0, 0));
 
-    // The lightning picture at its own size: 638 by 389 pixels.
+    // The lightning picture at its own size: 638 by 389 pixels, decoded at the first bolt.
     Lightning.SetVisible(false);
     Lightning.Move(0, 0, 638, 389);
-    Lightning.LoadPicture("lightning");
+    Lightning.LoadPictureOnUse("lightning");
 
     Eventer.SetInterval(0);
     Movement.SetInterval(0);
@@ -59,7 +60,7 @@ void SSForm::Form_Unload(int& Cancel) {
     Eventer.SetTimerEnabled(false);
     os::ShowCursor(1);
     EnableSystemKeys(-1);
-    PlayWave("", 2);
+    PlayWave("", os::SND_NODEFAULT);
 }
 
 void SSForm::Init_light() {

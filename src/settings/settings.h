@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "os/password_store.h"
+
 // Fields in the order SaveSettings writes them; each is stored under the registry value of
 // the same name.
 struct SettingsRecord {
@@ -29,10 +31,10 @@ extern std::string IniFileName;
 // Not 0 when the screen-saver password is required; read only, never stored.
 extern float PwdProtected;
 
-// The registry key of the settings and the one of the password requirement.
+// The registry key of the settings; the password requirement is the password store's.
 inline constexpr const char* kSettingsKey = "Software\\Kolmi Ardev\\Tavro Screen Saver";
-inline constexpr const char* kDesktopKey = "Control Panel\\desktop";
-inline constexpr const char* kUsePasswordValue = "ScreenSaveUsePassword";
+using os::kDesktopKey;
+using os::kUsePasswordValue;
 
 // Sets every field, EventProbsText, IniFileName and PwdProtected to its default.
 void SetDefaults();

@@ -7,6 +7,7 @@
 #include "forms/command.h"
 #include "forms/conversions.h"
 #include "forms/screen.h"
+#include "os/trim.h"
 #include "platform/mod_api.h"
 #include "saver/init_screen_saver.h"
 #include "saver/ss_form.h"
@@ -14,13 +15,6 @@
 #include "settings/settings.h"
 
 namespace {
-
-std::string TrimBlanks(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string();
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
 
 void RunSaverRoad() {
     SSForm& form = SSFormInstance();
@@ -66,7 +60,7 @@ void RunSettingsRoad() {
 std::string NormaliseCommandLine(const std::string& raw) {
     std::string lower = raw;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return TrimBlanks(lower) + "/c";
+    return std::string(os::Trim(lower)) + "/c";
 }
 
 void Main() {
@@ -84,7 +78,7 @@ void Main() {
 }
 
 bool PreviewHostHandle(const std::string& CmdLine, os::HWND* handle) {
-    const std::string trimmed = TrimBlanks(CmdLine);
+    const std::string trimmed(os::Trim(CmdLine));
     const std::string tail = trimmed.size() > 3 ? trimmed.substr(3) : std::string();
     const auto value = forms::TryRoundToInt32(forms::TextToNumber(tail));
     if (!value) return false;
@@ -115,7 +109,8 @@ std::int16_t SaverAlreadyRunning() {
         const int copied = os::GetWindowTextA(h, buffer.data(), n);
         if (copied > 0) {
             const std::string& caption = form.Caption();
-            std::string candidate = TrimBlanks(buffer) + std::string(caption.size(), ' ');
+            std::string candidate(os::Trim(buffer));
+            candidate += std::string(caption.size(), ' ');
             candidate.resize(caption.size());
             if (candidate == caption) {
                 if (count == 1) return -1;

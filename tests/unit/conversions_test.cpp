@@ -67,6 +67,19 @@ TEST(NumberToText, LeadingBlankUnlessNegative) {
     EXPECT_EQ(NumberToText(-1500.25), "-1500.25");
 }
 
+// One trim for every layer: blanks only unless other characters are named; the number
+// form keeps the precision of the value's own type.
+TEST(Trim, BlanksByDefaultAndNamedCharactersOtherwise) {
+    EXPECT_EQ(os::Trim("  a b  "), "a b");
+    EXPECT_EQ(os::Trim("   "), "");
+    EXPECT_EQ(os::Trim(""), "");
+    EXPECT_EQ(os::Trim("\ta \r"), "\ta \r");
+    EXPECT_EQ(os::Trim(" \t\ra \r\n", " \t\r"), "a \r\n");
+    EXPECT_EQ(forms::NumberToTrimmedText(0.1f), ".1");
+    EXPECT_EQ(forms::NumberToTrimmedText(-0.25), "-.25");
+    EXPECT_EQ(forms::NumberToTrimmedText(3), "3");
+}
+
 TEST(NumberToText, FractionsWithoutLeadingZero) {
     EXPECT_EQ(NumberToText(0.5f), " .5");
     EXPECT_EQ(NumberToText(-0.25f), "-.25");
