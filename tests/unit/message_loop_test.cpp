@@ -376,14 +376,16 @@ TEST_F(MessageLoopTest, UnderTheSaversGrabMovesAlsoReachTheBlockedWindowsBeneath
 }
 
 TEST_F(MessageLoopTest, FocusReturnsToTheModalWindowBelowWhenTheInnerOneCloses) {
-    const HWND dialog = MakeWindow(nullptr);
-    ShowHostedWindow(dialog, true);
-    PushModalWindow(dialog);
-    FocusHostedWindow(dialog);
-    const HWND box = MakeWindow(nullptr);
-    ShowHostedWindow(box, true);
-    PushModalWindow(box);
-    FocusHostedWindow(box);
+    // A shown window that runs a modal loop and holds the focus.
+    const auto open_modal = [this] {
+        const HWND w = MakeWindow(nullptr);
+        ShowHostedWindow(w, true);
+        PushModalWindow(w);
+        FocusHostedWindow(w);
+        return w;
+    };
+    const HWND dialog = open_modal();
+    const HWND box = open_modal();
     ASSERT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(box));
     DestroyHostedWindow(box);  // closed first, then its loop ends
     PopModalWindow(box);
@@ -391,17 +393,11 @@ TEST_F(MessageLoopTest, FocusReturnsToTheModalWindowBelowWhenTheInnerOneCloses) 
 
     // A window that only hides ends its loop too; popping an outer window that is not the
     // innermost one moves nothing.
-    const HWND hidden = MakeWindow(nullptr);
-    ShowHostedWindow(hidden, true);
-    PushModalWindow(hidden);
-    FocusHostedWindow(hidden);
+    const HWND hidden = open_modal();
     ShowHostedWindow(hidden, false);
     PopModalWindow(hidden);
     EXPECT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(dialog));
-    const HWND other = MakeWindow(nullptr);
-    ShowHostedWindow(other, true);
-    PushModalWindow(other);
-    FocusHostedWindow(other);
+    const HWND other = open_modal();
     PopModalWindow(dialog);
     EXPECT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(other));
     PopModalWindow(other);
