@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/headless_fixture.h"
@@ -13,6 +14,11 @@
 namespace {
 
 using namespace os;
+
+// Left, top, right and bottom of a presented rectangle, to compare in one check.
+std::tuple<int, int, int, int> Corners(const HostRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 class MessageLoopTest : public tavro_test::HeadlessFixture {
 protected:
@@ -278,10 +284,7 @@ TEST_F(MessageLoopTest, PresentsOnlyWhatChanged) {
     ASSERT_EQ(host().PresentCount(id), 2);
     const auto rects = host().LastPresentRects(id);
     ASSERT_EQ(rects.size(), 1u);
-    EXPECT_EQ(rects[0].left, 10);
-    EXPECT_EQ(rects[0].top, 10);
-    EXPECT_EQ(rects[0].right, 20);
-    EXPECT_EQ(rects[0].bottom, 20);
+    EXPECT_EQ(Corners(rects[0]), std::make_tuple(10, 10, 20, 20));
     EXPECT_EQ(host().ScreenPixel(15, 12), 0x00ABCDu);
     EXPECT_EQ(host().ScreenPixel(90, 40), 0u);
 
@@ -293,10 +296,7 @@ TEST_F(MessageLoopTest, PresentsOnlyWhatChanged) {
     ASSERT_EQ(host().PresentCount(id), 3);
     const auto merged = host().LastPresentRects(id);
     ASSERT_EQ(merged.size(), 1u);
-    EXPECT_EQ(merged[0].left, 30);
-    EXPECT_EQ(merged[0].top, 5);
-    EXPECT_EQ(merged[0].right, 54);
-    EXPECT_EQ(merged[0].bottom, 28);
+    EXPECT_EQ(Corners(merged[0]), std::make_tuple(30, 5, 54, 28));
 }
 
 TEST_F(MessageLoopTest, DrawingReachesTheScreenBeforeTheLoopSleeps) {
