@@ -51,7 +51,7 @@ void SetUpSaver() {
     setenv("TAVRO_HIVE", hive.c_str(), 1);
     os::ResetMessageLoop();
     os::ResetWindowSystem();
-    os::InstallHost(std::make_unique<headless::HeadlessHost>(kWidth, kHeight));
+    os::InstallHost(std::make_unique<hosts::HeadlessHost>(kWidth, kHeight));
     SSForm& form = SSFormInstance();
     form.Load();
     RunMode = ModeSaver;

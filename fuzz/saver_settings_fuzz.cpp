@@ -73,7 +73,7 @@ constexpr int kLargestSide = 72;
 // writes to the chosen size, inside a desktop of the largest size. The saver window stays
 // loaded on it, so its sprite sheet and lightning picture are painted once, not per input;
 // the set-up sizes the window and the snapshot to the chosen screen as it would anyway.
-class SizedScreenHost : public headless::HeadlessHost {
+class SizedScreenHost : public hosts::HeadlessHost {
 public:
     SizedScreenHost() : HeadlessHost(kLargestSide, kLargestSide) {}
     void Choose(int width, int height) { shown_w_ = width, shown_h_ = height; }

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "forms/conversions.h"
-#include "forms/random.h"
+#include "runtime/conversions.h"
+#include "runtime/random.h"
 #include "os/field_input.h"
 #include "os/gdi.h"
 #include "os/surface.h"
@@ -24,7 +24,7 @@ void Check(bool condition) {
 
 // Ticks within which plane 0 alone must have passed its last step, the ending included.
 long TickBound(int s) {
-    const int lastStep = forms::RoundToInt16(SeqSteps[s]);
+    const int lastStep = runtime::RoundToInt16(SeqSteps[s]);
     long ticks = 1;
     for (int k = 0; k <= lastStep && k <= SeqMaxStepIndex; ++k) {
         const int count = SeqMoves(s, 0, k).Count;
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScreenW = 320;
     ScreenH = 200;
     Settings.PlaneDist = 25;
-    forms::SetRandomSource([] { return 0.5f; });
+    runtime::SetRandomSource([] { return 0.5f; });
     InitPlaneTables(2);
     SeqActive = 0;
 
@@ -60,14 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const int loaded = static_cast<int>(LastSeq) + 1;
     for (int s = 0; s < loaded; ++s) {
-        const int lastPlane = forms::RoundToInt16(SeqPlanes[s]);
+        const int lastPlane = runtime::RoundToInt16(SeqPlanes[s]);
         Check(lastPlane >= 0 && lastPlane < PlaneSlots);
-        Check(forms::RoundToInt16(SeqSteps[s]) <= SeqMaxStepIndex);
+        Check(runtime::RoundToInt16(SeqSteps[s]) <= SeqMaxStepIndex);
 
         // The pick draw lands on record s; later draws place the formation.
         const float pick = (s + 0.5f) / loaded;
         bool picked = false;
-        forms::SetRandomSource([&] {
+        runtime::SetRandomSource([&] {
             if (picked) return 0.5f;
             picked = true;
             return pick;
@@ -82,6 +82,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ++ticks;
         }
     }
-    forms::SetRandomSource(nullptr);
+    runtime::SetRandomSource(nullptr);
     return 0;
 }

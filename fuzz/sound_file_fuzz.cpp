@@ -14,7 +14,7 @@
 
 namespace {
 std::string g_path;
-os::SdlAudioOutput* g_output = nullptr;
+hosts::SdlAudioOutput* g_output = nullptr;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     g_path = (std::filesystem::temp_directory_path() /
               ("tavro-sound-fuzz-" + std::to_string(getpid()) + ".wav"))
                  .string();
-    g_output = new os::SdlAudioOutput();  // kept for the whole run, like the program's
+    g_output = new hosts::SdlAudioOutput();  // kept for the whole run, like the program's
     return 0;
 }
 

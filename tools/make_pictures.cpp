@@ -4,6 +4,7 @@
 // 220 x 220, a round sky disc with clouds and the jet; icons: 32 x 32 and 16 x 16 in the
 // classic 16 colours with transparency, a small jet on a blue roundel.
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -54,6 +55,23 @@ void DrawFlame(SuperCanvas& canvas, const JetPose& pose) {
     canvas.Fill(ExhaustFlame(pose), FromBytes(255, 150, 40));
 }
 
+struct Cloud {
+    Vec2 centre;
+    double size, opacity;
+};
+
+// The scene of both dialog pictures: three clouds shaped by `seed`, then the jet at `pose`
+// trailing its contrail and flame.
+void DrawJetInClouds(SuperCanvas& canvas, std::uint64_t seed, const Cloud (&clouds)[3],
+                     const JetPose& pose) {
+    Random random(seed);
+    for (const Cloud& cloud : clouds)
+        DrawCloud(canvas, cloud.centre, cloud.size, cloud.opacity, random);
+    DrawContrail(canvas, pose, 60);
+    DrawFlame(canvas, pose);
+    DrawJet(canvas, pose);
+}
+
 std::vector<Rgb8> ToBytes(const Picture& picture) {
     std::vector<Rgb8> out;
     for (const Rgba& c : picture.colour) out.push_back({ToByte(c.r), ToByte(c.g), ToByte(c.b)});
@@ -69,14 +87,9 @@ bool MakeAircraft(const std::string& path) {
         double sun = std::exp(-Length(p - Vec2{118, 14}) / 16.0);
         return Mix(sky, FromBytes(255, 246, 214), 0.8 * sun);
     });
-    Random random(0x51C0FFEEu);
-    DrawCloud(canvas, {30, 78}, 14, 0.9, random);
-    DrawCloud(canvas, {112, 84}, 18, 0.95, random);
-    DrawCloud(canvas, {76, 92}, 12, 0.8, random);
-    JetPose pose{{70, 46}, Heading(35), 0.42};
-    DrawContrail(canvas, pose, 60);
-    DrawFlame(canvas, pose);
-    DrawJet(canvas, pose);
+    DrawJetInClouds(canvas, 0x51C0FFEEu,
+                    {{{30, 78}, 14, 0.9}, {{112, 84}, 18, 0.95}, {{76, 92}, 12, 0.8}},
+                    JetPose{{70, 46}, Heading(35), 0.42});
     std::vector<Rgb8> pixels = ToBytes(canvas.Resolve());
     Palette palette = BuildPalette(pixels, {{0, 0, 0}, {255, 255, 255}});
     std::vector<std::uint8_t> indices;
@@ -94,14 +107,9 @@ bool MakeAboutBackground(const std::string& path) {
         double r = Length(p - centre) / 110;
         return Mix(FromBytes(44, 92, 170), FromBytes(12, 26, 78), r * r);
     });
-    Random random(0xAB07u);
-    DrawCloud(canvas, {64, 168}, 20, 0.45, random);
-    DrawCloud(canvas, {150, 180}, 24, 0.5, random);
-    DrawCloud(canvas, {110, 196}, 16, 0.4, random);
-    JetPose pose{{70, 150}, Heading(50), 0.36};
-    DrawContrail(canvas, pose, 60);
-    DrawFlame(canvas, pose);
-    DrawJet(canvas, pose);
+    DrawJetInClouds(canvas, 0xAB07u,
+                    {{{64, 168}, 20, 0.45}, {{150, 180}, 24, 0.5}, {{110, 196}, 16, 0.4}},
+                    JetPose{{70, 150}, Heading(50), 0.36});
     // Nothing reaches past the disc; a bright rim runs just inside its edge.
     canvas.FillAll([=](Vec2 p) {
         Rgba outside = FromBytes(8, 14, 40);

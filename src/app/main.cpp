@@ -1,5 +1,6 @@
 // The executable: opens the X display, installs the X11 host and the SDL sound output,
 // hands the command line to the program and runs it.
+#include <malloc.h>
 #include <signal.h>
 
 #include <cstdio>
@@ -7,7 +8,7 @@
 #include <string>
 
 #include "forms/app.h"
-#include "forms/command.h"
+#include "runtime/command.h"
 #include "hosts/sdl_audio/sdl_audio_output.h"
 #include "hosts/x11/x11_host.h"
 #include "os/audio_output.h"
@@ -36,6 +37,10 @@ void RestoreEndingSignals() {
 
 int main(int argc, char** argv) {
     RestoreEndingSignals();
+    // Blocks of this size and more are mapped on their own and given back when freed. Left
+    // to itself the allocator raises the limit after the first large block is freed (a
+    // decoded picture), and later screen-sized buffers then stay in the heap after use.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     std::string command_line;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) command_line += ' ';
@@ -49,9 +54,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     os::InstallHost(std::move(host));
-    os::InstallAudioOutput(std::make_unique<os::SdlAudioOutput>());
+    os::InstallAudioOutput(std::make_unique<hosts::SdlAudioOutput>());
 
-    forms::SetCommand(command_line);
+    runtime::SetCommand(command_line);
     forms::App.ClaimInstance();
     Main();
     return 0;

@@ -2,8 +2,9 @@
 
 #include <string>
 
+#include "dialogs/design.h"
 #include "dialogs/ss_config.h"
-#include "forms/conversions.h"
+#include "runtime/conversions.h"
 #include "os/gdi.h"
 #include "os/window.h"
 
@@ -16,15 +17,18 @@ constexpr float kSide = 5700;  // twips, 380 pixels
 }  // namespace
 
 AboutSS::AboutSS() : forms::Form("AboutSS") {
-    Image1.OnMouseDown = [this](int b, int s, float x, float y) { Image1_MouseDown(b, s, x, y); };
-    Image1.OnMouseMove = [this](int b, int s, float x, float y) { Image1_MouseMove(b, s, x, y); };
-    Image1.OnMouseUp = [this](int b, int s, float x, float y) { Image1_MouseUp(b, s, x, y); };
-    Label1.OnMouseDown = [this](int b, int s, float x, float y) { Label1_MouseDown(b, s, x, y); };
-    Label1.OnMouseMove = [this](int b, int s, float x, float y) { Label1_MouseMove(b, s, x, y); };
-    Label1.OnMouseUp = [this](int b, int s, float x, float y) { Label1_MouseUp(b, s, x, y); };
-    Label3.OnMouseDown = [this](int b, int s, float x, float y) { Label3_MouseDown(b, s, x, y); };
-    Label3.OnMouseMove = [this](int b, int s, float x, float y) { Label3_MouseMove(b, s, x, y); };
-    Label3.OnMouseUp = [this](int b, int s, float x, float y) { Label3_MouseUp(b, s, x, y); };
+    // The two front labels drag the window as the background picture does, each in its
+    // own coordinates.
+    forms::PointerControl* const handles[] = {&Image1, &Label1, &Label3};
+    for (forms::PointerControl* handle : handles) {
+        handle->OnMouseDown = [this](int b, int s, float x, float y) {
+            Image1_MouseDown(b, s, x, y);
+        };
+        handle->OnMouseMove = [this](int b, int s, float x, float y) {
+            Image1_MouseMove(b, s, x, y);
+        };
+        handle->OnMouseUp = [this](int b, int s, float x, float y) { Image1_MouseUp(b, s, x, y); };
+    }
     OK.OnClick = [this] { OK_Click(); };
 }
 
@@ -37,10 +41,7 @@ void AboutSS::Design() {
     SetWidth(kSide);
     SetHeight(kSide);
 
-    OK.Move(2280, 4800, 1125, 315);
-    OK.SetCaption("OK");
-    OK.SetToolTipText("Created for Ryk Tavro");
-    OK.SetTabIndex(0);
+    dialog_design::Place(OK, {2280, 4800, 1125, 315}, "OK", "Created for Ryk Tavro", 0);
 
     DesignLabels();
 
@@ -99,8 +100,8 @@ void AboutSS::Form_Load() {
     const os::Surface* aircraft = SSconfigInstance().F16Bck.Picture();
     if (aircraft) F16Bck.SetPicture(*aircraft);
 
-    using forms::App, forms::NumberToTrimmedText;
-    Version.SetCaption(Version.Caption() + forms::NumberToText(App.Major()) + "." +
+    using forms::App, runtime::NumberToTrimmedText;
+    Version.SetCaption(Version.Caption() + runtime::NumberToText(App.Major()) + "." +
                        NumberToTrimmedText(App.Minor()) + "." +
                        NumberToTrimmedText(App.Revision()));
 }
@@ -118,8 +119,8 @@ void AboutSS::OK_Click() { Unload(); }
 
 void AboutSS::Image1_MouseDown(int Button, int Shift, float X, float Y) {
     (void)Button, (void)Shift;
-    DragStartX = forms::RoundToInt16(X);
-    DragStartY = forms::RoundToInt16(Y);
+    DragStartX = runtime::RoundToInt16(X);
+    DragStartY = runtime::RoundToInt16(Y);
     Dragging_ = -1;
 }
 
@@ -141,24 +142,4 @@ void AboutSS::Image1_MouseMove(int Button, int Shift, float X, float Y) {
 void AboutSS::Image1_MouseUp(int Button, int Shift, float X, float Y) {
     (void)Button, (void)Shift, (void)X, (void)Y;
     Dragging_ = 0;
-}
-
-// The front labels drag the window as the background picture does, in their own coordinates.
-void AboutSS::Label1_MouseDown(int Button, int Shift, float X, float Y) {
-    Image1_MouseDown(Button, Shift, X, Y);
-}
-void AboutSS::Label1_MouseMove(int Button, int Shift, float X, float Y) {
-    Image1_MouseMove(Button, Shift, X, Y);
-}
-void AboutSS::Label1_MouseUp(int Button, int Shift, float X, float Y) {
-    Image1_MouseUp(Button, Shift, X, Y);
-}
-void AboutSS::Label3_MouseDown(int Button, int Shift, float X, float Y) {
-    Image1_MouseDown(Button, Shift, X, Y);
-}
-void AboutSS::Label3_MouseMove(int Button, int Shift, float X, float Y) {
-    Image1_MouseMove(Button, Shift, X, Y);
-}
-void AboutSS::Label3_MouseUp(int Button, int Shift, float X, float Y) {
-    Image1_MouseUp(Button, Shift, X, Y);
 }

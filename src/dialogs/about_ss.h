@@ -24,17 +24,12 @@ public:
     forms::CommandButton OK{*this, "OK"};
 
     // Event handlers (public so that tests drive them as the framework does). X and Y are
-    // in the pressed control's container's scale: twips, like the window's position.
+    // in the pressed control's container's scale: twips, like the window's position. The
+    // picture and the labels Label1 and Label3 share the drag handlers.
     void Image1_MouseDown(int Button, int Shift, float X, float Y);
     void Image1_MouseMove(int Button, int Shift, float X, float Y);
     void Image1_MouseUp(int Button, int Shift, float X, float Y);
     void Form_Load() override;
-    void Label1_MouseDown(int Button, int Shift, float X, float Y);
-    void Label1_MouseMove(int Button, int Shift, float X, float Y);
-    void Label1_MouseUp(int Button, int Shift, float X, float Y);
-    void Label3_MouseDown(int Button, int Shift, float X, float Y);
-    void Label3_MouseMove(int Button, int Shift, float X, float Y);
-    void Label3_MouseUp(int Button, int Shift, float X, float Y);
     void OK_Click();
 
     // The drag state: -1 while a drag is in progress.

@@ -2,8 +2,9 @@
 
 #include <string>
 
+#include "dialogs/design.h"
 #include "dialogs/ss_config.h"
-#include "forms/conversions.h"
+#include "runtime/conversions.h"
 #include "settings/settings.h"
 
 namespace {
@@ -14,6 +15,8 @@ constexpr int kLastBoundary = 3;
 bool IsBoundary(int index) { return index >= kFirstBoundary && index <= kLastBoundary; }
 
 }  // namespace
+
+using dialog_design::Place;
 
 Advance& AdvanceInstance() { return forms::Instance<Advance>(); }
 
@@ -49,15 +52,8 @@ void Advance::Design() {
     DesignBoundaries();
     DesignMeanings();
 
-    OK.Move(2760, 2520, 1095, 375);
-    OK.SetCaption("OK");
-    OK.SetToolTipText("Save Current Setting");
-    OK.SetTabIndex(4);
-
-    Cancel.Move(3960, 2520, 1095, 375);
-    Cancel.SetCaption("Cancel");
-    Cancel.SetToolTipText("Exit without change");
-    Cancel.SetTabIndex(5);
+    Place(OK, {2760, 2520, 1095, 375}, "OK", "Save Current Setting", 4);
+    Place(Cancel, {3960, 2520, 1095, 375}, "Cancel", "Exit without change", 5);
 }
 
 void Advance::DesignBoundaries() {
@@ -95,10 +91,7 @@ void Advance::DesignBoundaries() {
 }
 
 void Advance::DesignMeanings() {
-    Frame2.Move(3240, 840, 1815, 1455);
-    Frame2.SetCaption("Meanings:");
-    Frame2.SetToolTipText("Probability to each event.");
-    Frame2.SetTabIndex(12);
+    Place(Frame2, {3240, 840, 1815, 1455}, "Meanings:", "Probability to each event.", 12);
     const char* const starts[] = {"Thunder 1 - ", "Thunder 2 - ", "Sequence - ", "Direction - "};
     for (int i = 0; i < MeanLab.Count(); ++i) {
         MeanLab(i).Move(240, 360 + 240 * static_cast<float>(i), 1400, 255);
@@ -113,18 +106,18 @@ void Advance::DesignMeanings() {
 void Advance::Form_Load() {
     SetIcon(SSconfigInstance().Icon());
     for (int k = kFirstBoundary; k <= kLastBoundary; ++k)
-        Combo1(k).SetText(forms::NumberToTrimmedText(Settings.EventProbs[k]));
+        Combo1(k).SetText(runtime::NumberToTrimmedText(Settings.EventProbs[k]));
     RefreshMeanings();
 }
 
-double Advance::BoundaryValue(int k) { return forms::TextToNumber(Combo1(k).Text()); }
+double Advance::BoundaryValue(int k) { return runtime::TextToNumber(Combo1(k).Text()); }
 
 // Each kind owns the draw values from its boundary up to the next one, each worth 10 %:
 // the width is written as a number with "0%" appended (width 2 gives " 20%").
 void Advance::RefreshMeanings() {
     for (int i = 0; i < MeanLab.Count(); ++i) {
         const double width = BoundaryValue(i + 1) - BoundaryValue(i);
-        MeanLab(i).SetCaption(MeanLab(i).Tag() + forms::NumberToText(width) + "0%");
+        MeanLab(i).SetCaption(MeanLab(i).Tag() + runtime::NumberToText(width) + "0%");
     }
 }
 
@@ -138,8 +131,8 @@ std::int16_t Advance::InValidData(std::int16_t index) {
     const std::size_t length = Combo1(index).Text().size();
     if (length != 1 || cur <= prev || cur >= next) {
         // The bounds come from the neighbours, never from the entry.
-        forms::MsgBox("Please insert number from" + forms::NumberToText(prev + 1) + " to" +
-                          forms::NumberToText(next - 1) + ".",
+        forms::MsgBox("Please insert number from" + runtime::NumberToText(prev + 1) + " to" +
+                          runtime::NumberToText(next - 1) + ".",
                       forms::vbCritical);
         return -1;
     }
@@ -158,7 +151,7 @@ void Advance::Combo1_KeyPress(std::int16_t index, int& KeyAscii) {
         }
     }
     if (KeyAscii == forms::vbKeyEscape && IsBoundary(index))
-        Combo1(index).SetText(forms::NumberToTrimmedText(Settings.EventProbs[index]));
+        Combo1(index).SetText(runtime::NumberToTrimmedText(Settings.EventProbs[index]));
 }
 
 void Advance::Combo1_Validate(std::int16_t index, int& Cancel) { Cancel = InValidData(index); }

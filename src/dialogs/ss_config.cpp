@@ -5,10 +5,13 @@
 #include "dialogs/about_ss.h"
 #include "dialogs/advance.h"
 #include "dialogs/control_values.h"
-#include "forms/conversions.h"
+#include "dialogs/design.h"
+#include "runtime/conversions.h"
 #include "forms/msgbox.h"
 #include "platform/explode_form.h"
 #include "settings/settings.h"
+
+using dialog_design::Place;
 
 SSconfig& SSconfigInstance() { return forms::Instance<SSconfig>(); }
 
@@ -39,22 +42,11 @@ void SSconfig::Design() {
     SetScaleWidth(6855);
     SetScaleHeight(4365);
 
-    OK.Move(3240, 3960, 1125, 330);
-    OK.SetCaption("OK");
-    OK.SetToolTipText("Accept these parameters");
-    OK.SetTabIndex(1);
+    Place(OK, {3240, 3960, 1125, 330}, "OK", "Accept these parameters", 1);
     OK.SetDefault(true);
-
-    Cancel.Move(4440, 3960, 1125, 330);
-    Cancel.SetCaption("Cancel");
-    Cancel.SetToolTipText("Ignore these parameters");
-    Cancel.SetTabIndex(2);
+    Place(Cancel, {4440, 3960, 1125, 330}, "Cancel", "Ignore these parameters", 2);
     Cancel.SetCancel(true);
-
-    Apply.Move(5640, 3960, 1125, 330);
-    Apply.SetCaption("&Apply");
-    Apply.SetToolTipText("Apply these parameters");
-    Apply.SetTabIndex(3);
+    Place(Apply, {5640, 3960, 1125, 330}, "&Apply", "Apply these parameters", 3);
     Apply.SetEnabled(false);
 
     Picture1.Move(120, 120, 6615, 3735);
@@ -99,20 +91,10 @@ void SSconfig::DesignPanel() {
     DesignBars();
     DesignCheckBoxes();
 
-    Aboutshow.Move(5040, 2280, 1155, 330);
-    Aboutshow.SetCaption("About ");
-    Aboutshow.SetToolTipText("About this ScreenSaver");
-    Aboutshow.SetTabIndex(12);
-
-    Default.Move(5040, 3240, 1155, 330);
-    Default.SetCaption("&Defaults");
-    Default.SetToolTipText("Restore Recommended parameters defaults");
-    Default.SetTabIndex(13);
-
-    AdvOpt.Move(5040, 2760, 1155, 330);
-    AdvOpt.SetCaption("Ad&vanced ...");
-    AdvOpt.SetToolTipText("Some Advanced Options");
-    AdvOpt.SetTabIndex(24);
+    Place(Aboutshow, {5040, 2280, 1155, 330}, "About ", "About this ScreenSaver", 12);
+    Place(Default, {5040, 3240, 1155, 330}, "&Defaults", "Restore Recommended parameters defaults",
+          13);
+    Place(AdvOpt, {5040, 2760, 1155, 330}, "Ad&vanced ...", "Some Advanced Options", 24);
 }
 
 void SSconfig::DesignBars() {
@@ -138,20 +120,12 @@ void SSconfig::DesignBars() {
 }
 
 void SSconfig::DesignCheckBoxes() {
-    CEnaTh.Move(240, 3120, 1695, 255);
-    CEnaTh.SetCaption("Enable Lightnings");
-    CEnaTh.SetToolTipText("Enable/Disable lightnings+Thunders");
-    CEnaTh.SetTabIndex(9);
-
-    CBkWavEna.Move(2160, 3120, 2295, 255);
-    CBkWavEna.SetCaption("Enable BackGround Sound");
-    CBkWavEna.SetToolTipText("The Sound of The Planes");
-    CBkWavEna.SetTabIndex(10);
-
-    CThWavEna.Move(2160, 3360, 2055, 255);
-    CThWavEna.SetCaption("Enable Thunder Sound");
-    CThWavEna.SetToolTipText("This sound goes with the Lightning");
-    CThWavEna.SetTabIndex(11);
+    Place(CEnaTh, {240, 3120, 1695, 255}, "Enable Lightnings", "Enable/Disable lightnings+Thunders",
+          9);
+    Place(CBkWavEna, {2160, 3120, 2295, 255}, "Enable BackGround Sound", "The Sound of The Planes",
+          10);
+    Place(CThWavEna, {2160, 3360, 2055, 255}, "Enable Thunder Sound",
+          "This sound goes with the Lightning", 11);
 }
 
 // --- settings into the controls and back ----------------------------------------------------
@@ -235,15 +209,15 @@ void SSconfig::Default_Click() {
 
 void SSconfig::BarChanged(forms::VScrollBar& bar, forms::Label& label) {
     Apply.SetEnabled(true);
-    label.SetCaption(forms::NumberToText(bar.Value()));
+    label.SetCaption(runtime::NumberToText(bar.Value()));
 }
 
 void SSconfig::ShowBarValues() {
-    CET.SetCaption(forms::NumberToText(CEventTime.Value()));
-    CPD.SetCaption(forms::NumberToText(CPlaneDistance.Value()));
-    CPS.SetCaption(forms::NumberToText(CPlaneSpd.Value()));
-    CPN.SetCaption(forms::NumberToText(CPlaneNum.Value()));
-    CSTP.SetCaption(forms::NumberToText(CStep.Value()));
+    CET.SetCaption(runtime::NumberToText(CEventTime.Value()));
+    CPD.SetCaption(runtime::NumberToText(CPlaneDistance.Value()));
+    CPS.SetCaption(runtime::NumberToText(CPlaneSpd.Value()));
+    CPN.SetCaption(runtime::NumberToText(CPlaneNum.Value()));
+    CSTP.SetCaption(runtime::NumberToText(CStep.Value()));
 }
 
 void SSconfig::CEventTime_Change() { BarChanged(CEventTime, CET); }

@@ -43,17 +43,8 @@ CheckBox::CheckBox(Container& container, std::string name)
 CheckBox::~CheckBox() = default;
 
 void CheckBox::Destroy() {
-    caption_.clear();
     value_ = vbUnchecked;
     PressableControl::Destroy();
-}
-
-const std::string& CheckBox::Caption() { Touch(); return caption_; }
-
-void CheckBox::SetCaption(const std::string& caption) {
-    Touch();
-    caption_ = caption;
-    Invalidate();
 }
 
 int CheckBox::Value() { Touch(); return value_; }
@@ -74,8 +65,6 @@ os::Rect CheckBox::BoxRect() {
     const int top = std::max(0, (PixelHeight() - BoxSize) / 2);
     return os::Rect{0, top, BoxSize, top + BoxSize};
 }
-
-char CheckBox::AccessKey() { return os::AccessKeyOf(caption_); }
 
 void CheckBox::OnAccessKey() {
     SetFocus();
@@ -104,11 +93,12 @@ void CheckBox::Paint(os::HDC dc, int width, int height) {
         DrawTick(dc, inside.left + 1, inside.top + 1, tick);
     }
 
-    const os::SIZE text = os::MeasureAccessText(dc, caption_);
+    const std::string& caption = CaptionText();
+    const os::SIZE text = os::MeasureAccessText(dc, caption);
     const int x = BoxSize + CaptionGap;
     const int y = (height - text.cy) / 2;
-    DrawCaption(dc, x, y, caption_, ColorButtonText, !enabled);
-    if (HasFocus() && !caption_.empty()) {
+    DrawCaption(dc, x, y, caption, ColorButtonText, !enabled);
+    if (HasFocus() && !caption.empty()) {
         const os::RECT focus{x - 1, std::max(0, y - 1), std::min(width, x + text.cx + 1),
                              std::min(height, y + text.cy + 1)};
         if (focus.right > focus.left && focus.bottom > focus.top) os::DrawFocusRect(dc, &focus);

@@ -23,8 +23,6 @@ public:
     CheckBox(Container& container, std::string name);
     ~CheckBox() override;
 
-    const std::string& Caption();
-    void SetCaption(const std::string& caption);
     // 0, 1 or 2; a value outside that range is clamped into it.
     int Value();
     void SetValue(int v);
@@ -38,7 +36,6 @@ public:
     static constexpr int CaptionGap = 4;
     os::Rect BoxRect();
 
-    char AccessKey() override;
     void OnAccessKey() override;
     void Paint(os::HDC dc, int width, int height) override;
     void HandleClick() override;
@@ -48,7 +45,6 @@ public:
 private:
     void Toggle();
 
-    std::string caption_;
     int value_ = vbUnchecked;
 };
 

@@ -10,14 +10,15 @@
 #include "forms/draw3d.h"
 #include "forms/form.h"
 #include "forms/metrics.h"
+#include "forms/text_field.h"
 #include "os/gdi.h"
 
 namespace forms {
 
 namespace {
 
-constexpr int kEdge = 2;          // sunken edge
-constexpr int kPadding = 1;       // between edge and text
+using text_field::kEdge;
+using text_field::kPadding;
 constexpr int kButtonWidth = 16;  // the drop-down button, when the box is wide enough
 constexpr int kMinTextRoom = 12;  // a narrow box gives its text at least this much
 constexpr int kKeyF4 = 115;
@@ -150,13 +151,6 @@ void ComboBox::RemoveItem(int index) {
     else if (dropped_) PlaceList();
 }
 
-void ComboBox::Clear() {
-    Touch();
-    items_.clear();
-    list_index_ = -1;
-    CloseUp();
-}
-
 int ComboBox::ListCount() { Touch(); return static_cast<int>(items_.size()); }
 
 std::string ComboBox::List(int index) {
@@ -178,12 +172,6 @@ void ComboBox::SetListIndex(int index) {
 }
 
 int ComboBox::ListRows() { Touch(); return list_rows_; }
-
-void ComboBox::SetListRows(int rows) {
-    Touch();
-    list_rows_ = std::max(1, rows);
-    if (dropped_) PlaceList();
-}
 
 void ComboBox::Choose(int index) {
     // A choice raises Click, not Change.
@@ -305,18 +293,7 @@ ComboBox::Parts ComboBox::Layout() {
 
 // The character boundary nearest to x (box pixels).
 int ComboBox::CaretAt(int x) {
-    const os::HDC measure = OwnerForm().hDC();
-    int best = scroll_, best_distance = 1 << 30;
-    for (int i = scroll_; i <= static_cast<int>(text_.size()); ++i) {
-        os::SIZE size;
-        os::GetTextExtentPoint32A(measure, text_.c_str() + scroll_, i - scroll_, &size);
-        const int distance = std::abs(kEdge + kPadding + size.cx - x);
-        if (distance < best_distance) {
-            best_distance = distance;
-            best = i;
-        }
-    }
-    return best;
+    return text_field::NearestBoundary(OwnerForm().hDC(), text_, scroll_, x);
 }
 
 void ComboBox::HandleMouseDown(int button, int shift, int x, int y) {

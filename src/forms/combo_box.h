@@ -50,7 +50,6 @@ public:
     // that range is ignored, as is RemoveItem's.
     void AddItem(const std::string& item, int index = -1);
     void RemoveItem(int index);
-    void Clear();
     int ListCount();
     // Item `index`, or the empty text outside 0 .. ListCount - 1.
     std::string List(int index);
@@ -61,7 +60,6 @@ public:
     void SetListIndex(int index);
     // Rows the dropped list shows at most (1 or more, 8 by default).
     int ListRows();
-    void SetListRows(int rows);
     bool DroppedDown();
     void SetDroppedDown(bool dropped);
 

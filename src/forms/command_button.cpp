@@ -13,44 +13,33 @@ CommandButton::CommandButton(Container& container, std::string name)
 CommandButton::~CommandButton() = default;
 
 void CommandButton::Destroy() {
-    caption_.clear();
     default_ = cancel_ = false;
     PressableControl::Destroy();
 }
 
-const std::string& CommandButton::Caption() { Touch(); return caption_; }
-
-void CommandButton::SetCaption(const std::string& caption) {
-    Touch();
-    caption_ = caption;
-    Invalidate();
-}
-
 bool CommandButton::Default() { Touch(); return default_; }
 
+// The default button wears an extra frame; the cancel button looks like any other.
 void CommandButton::SetDefault(bool on) {
-    Touch();
-    if (default_ == on) return;
-    default_ = on;
-    OwnerForm().RegisterDefaultButton(this, on);
-    Invalidate();
+    if (SetRole(default_, on, &Form::RegisterDefaultButton)) Invalidate();
 }
 
 bool CommandButton::Cancel() { Touch(); return cancel_; }
 
-void CommandButton::SetCancel(bool on) {
+void CommandButton::SetCancel(bool on) { SetRole(cancel_, on, &Form::RegisterCancelButton); }
+
+bool CommandButton::SetRole(bool& role, bool on, void (Form::*enlist)(Control*, bool)) {
     Touch();
-    if (cancel_ == on) return;
-    cancel_ = on;
-    OwnerForm().RegisterCancelButton(this, on);
+    if (role == on) return false;
+    role = on;
+    (OwnerForm().*enlist)(this, on);
+    return true;
 }
 
 void CommandButton::SetValue(bool v) {
     Touch();
     if (v) HandleClick();
 }
-
-char CommandButton::AccessKey() { return os::AccessKeyOf(caption_); }
 
 void CommandButton::OnAccessKey() {
     SetFocus();
@@ -77,14 +66,14 @@ void CommandButton::Paint(os::HDC dc, int width, int height) {
     }
     DrawRaisedEdge(dc, face, Pressed());
 
-    const os::SIZE text = os::MeasureAccessText(dc, caption_);
+    const os::SIZE text = os::MeasureAccessText(dc, CaptionText());
     int x = face.left + (face.width() - text.cx) / 2;
     int y = face.top + (face.height() - text.cy) / 2;
     if (Pressed()) {
         ++x;
         ++y;
     }
-    DrawCaption(dc, x, y, caption_, ColorButtonText, !EffectivelyEnabled());
+    DrawCaption(dc, x, y, CaptionText(), ColorButtonText, !EffectivelyEnabled());
     if (HasFocus()) {
         const os::RECT focus{face.left + 3, face.top + 3, face.right - 3, face.bottom - 3};
         if (focus.right > focus.left && focus.bottom > focus.top) os::DrawFocusRect(dc, &focus);

@@ -16,8 +16,6 @@ public:
     CommandButton(Container& container, std::string name);
     ~CommandButton() override;
 
-    const std::string& Caption();
-    void SetCaption(const std::string& caption);
     bool Default();
     void SetDefault(bool on);
     bool Cancel();
@@ -27,8 +25,6 @@ public:
 
     std::function<void()> OnClick;
 
-
-    char AccessKey() override;
     void OnAccessKey() override;
     bool ClicksOnEnter() const override { return true; }
     void LoseDefault() override { SetDefault(false); }
@@ -38,8 +34,10 @@ public:
     void Destroy() override;
 
 private:
+    // Takes or gives up a role that one button of the form holds at a time (default,
+    // cancel), telling the form through `enlist`; false when the button already stood so.
+    bool SetRole(bool& role, bool on, void (Form::*enlist)(Control*, bool));
 
-    std::string caption_;
     bool default_ = false;
     bool cancel_ = false;
 };

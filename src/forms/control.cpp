@@ -40,7 +40,6 @@ void Control::Invalidate() {
 }
 
 float Control::Left() { Touch(); return left_ / ContainerTwipsPerUnit(); }
-float Control::Top() { Touch(); return top_ / ContainerTwipsPerUnit(); }
 float Control::Width() { Touch(); return width_ / ContainerTwipsPerUnit(); }
 float Control::Height() { Touch(); return height_ / ContainerTwipsPerUnit(); }
 
@@ -108,7 +107,6 @@ void Control::SetEnabled(bool v) {
 int Control::TabIndex() { Touch(); return tab_index_; }
 void Control::SetTabIndex(int v) { Touch(); tab_index_ = v; }
 bool Control::TabStop() { Touch(); return tab_stop_; }
-void Control::SetTabStop(bool v) { Touch(); tab_stop_ = v; }
 const std::string& Control::ToolTipText() { Touch(); return tool_tip_; }
 void Control::SetToolTipText(std::string v) { Touch(); tool_tip_ = std::move(v); }
 
@@ -119,12 +117,6 @@ void Control::SetFocus() {
 
 bool Control::HasFocus() { return OwnerForm().ActiveControl() == this; }
 
-void Control::Refresh() {
-    Touch();
-    Invalidate();
-    OwnerForm().Flush();
-}
-
 os::Rect Control::RectOnForm() {
     const os::Rect origin = container_.ClientRectOnForm();
     const int x = origin.left + TwipsToPixels(left_);
@@ -132,25 +124,17 @@ os::Rect Control::RectOnForm() {
     return os::Rect{x, y, x + PixelWidth(), y + PixelHeight()};
 }
 
-bool Control::EffectivelyEnabled() {
-    if (!enabled_) return false;
-    Container* c = &container_;
-    while (c != &OwnerForm()) {
-        auto* holder = dynamic_cast<Control*>(c);
-        if (!holder) break;
-        if (!holder->enabled_) return false;
-        c = &holder->container_;
-    }
-    return true;
-}
+bool Control::EffectivelyEnabled() { return HeldUpThroughContainers(&Control::enabled_); }
 
-bool Control::EffectivelyVisible() {
-    if (!visible_) return false;
+bool Control::EffectivelyVisible() { return HeldUpThroughContainers(&Control::visible_); }
+
+bool Control::HeldUpThroughContainers(bool Control::*flag) {
+    if (!(this->*flag)) return false;
     Container* c = &container_;
     while (c != &OwnerForm()) {
         auto* holder = dynamic_cast<Control*>(c);
         if (!holder) break;
-        if (!holder->visible_) return false;
+        if (!(holder->*flag)) return false;
         c = &holder->container_;
     }
     return true;

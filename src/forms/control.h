@@ -55,7 +55,6 @@ public:
 
     // Position and size in the container's scale units.
     float Left();
-    float Top();
     float Width();
     float Height();
     void SetLeft(float v);
@@ -71,7 +70,6 @@ public:
     int TabIndex();
     void SetTabIndex(int v);
     bool TabStop();
-    void SetTabStop(bool v);
     const std::string& ToolTipText();
     void SetToolTipText(std::string v);
 
@@ -79,7 +77,6 @@ public:
     void SetFocus();
     bool HasFocus();
     // Draws the control again now.
-    void Refresh();
 
     // --- used by the framework ------------------------------------------------------------
     // Position in the form's client pixels (nearest pixel of the twips values).
@@ -139,6 +136,9 @@ protected:
     int PixelHeight();
 
 private:
+    // Whether `flag` is set on this control and on every control that holds it.
+    bool HeldUpThroughContainers(bool Control::*flag);
+
     Container& container_;
     std::string name_;
     float left_ = 0, top_ = 0, width_ = 0, height_ = 0;  // twips

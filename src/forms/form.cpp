@@ -68,8 +68,8 @@ void Form::Load() {
     Design();
 
     os::WindowParams params;
-    params.kind = border_style_ == forms::BorderStyle::None ? os::HostWindowKind::Popup
-                                                            : os::HostWindowKind::Dialog;
+    params.kind = border_style_ == forms::BorderStyle::None ? os::WindowKind::Popup
+                                                            : os::WindowKind::Dialog;
     params.x = TwipsToPixels(left_);
     params.y = TwipsToPixels(top_);
     params.width = ClientPixelWidth();
@@ -234,7 +234,6 @@ void Form::SetScaleHeight(float units) {
 
 // --- other properties --------------------------------------------------------------------
 
-forms::ScaleMode Form::ScaleMode() { EnsureLoaded(); return scale_mode_; }
 void Form::SetScaleMode(forms::ScaleMode mode) { EnsureLoaded(); scale_mode_ = mode; }
 forms::BorderStyle Form::BorderStyle() { EnsureLoaded(); return border_style_; }
 
@@ -273,7 +272,6 @@ void Form::SetVisible(bool visible) {
     os::ShowHostedWindow(hwnd_, visible);
 }
 
-bool Form::AutoRedraw() { EnsureLoaded(); return auto_redraw_; }
 
 void Form::SetAutoRedraw(bool on) {
     EnsureLoaded();
@@ -281,12 +279,11 @@ void Form::SetAutoRedraw(bool on) {
     if (on && hwnd_ != 0 && !image_) ResizeImage();
 }
 
-bool Form::KeyPreview() { EnsureLoaded(); return key_preview_; }
 void Form::SetKeyPreview(bool on) { EnsureLoaded(); key_preview_ = on; }
 
-const std::vector<os::Host::IconImage>& Form::Icon() { EnsureLoaded(); return icon_; }
+const std::vector<os::IconImage>& Form::Icon() { EnsureLoaded(); return icon_; }
 
-void Form::SetIcon(const std::vector<os::Host::IconImage>& images) {
+void Form::SetIcon(const std::vector<os::IconImage>& images) {
     EnsureLoaded();
     icon_ = images;
     if (hwnd_ != 0) os::SetHostedWindowIcon(hwnd_, icon_);

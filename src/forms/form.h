@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "forms/control.h"
-#include "os/host.h"
+#include "os/window_look.h"
 #include "os/surface.h"
 #include "os/types.h"
 #include "os/window.h"
@@ -69,7 +69,6 @@ public:
     void SetScaleWidth(float units);
     void SetScaleHeight(float units);
 
-    forms::ScaleMode ScaleMode();
     void SetScaleMode(forms::ScaleMode mode);
     forms::BorderStyle BorderStyle();
     void SetBorderStyle(forms::BorderStyle style);  // takes effect at the next load
@@ -79,13 +78,11 @@ public:
     void SetBackColor(os::COLORREF color);
     bool Visible();
     void SetVisible(bool visible);
-    bool AutoRedraw();
     void SetAutoRedraw(bool on);
     // The form receives key events before its controls.
-    bool KeyPreview();
     void SetKeyPreview(bool on);
-    const std::vector<os::Host::IconImage>& Icon();
-    void SetIcon(const std::vector<os::Host::IconImage>& images);
+    const std::vector<os::IconImage>& Icon();
+    void SetIcon(const std::vector<os::IconImage>& images);
 
     os::HWND hWnd();
     // The window's device context, or with AutoRedraw the persistent image's. The image
@@ -204,7 +201,7 @@ private:
     bool visible_ = false;
     bool auto_redraw_ = false;
     bool key_preview_ = false;
-    std::vector<os::Host::IconImage> icon_;
+    std::vector<os::IconImage> icon_;
 
     bool modal_ = false;
     bool suppress_char_ = false;

@@ -17,7 +17,7 @@ namespace {
 constexpr std::uint64_t kDoubleClickMs = 500;
 constexpr int kDoubleClickSlop = 4;
 
-// Host buttons (1 left, 2 middle, 3 right) as the event's Button value.
+// Window-system buttons (1 left, 2 middle, 3 right) as the event's Button value.
 int ButtonValue(int host_button) {
     switch (host_button) {
         case 1: return vbLeftButton;
@@ -27,7 +27,7 @@ int ButtonValue(int host_button) {
     }
 }
 
-// Host button bits (bit 0 left, 1 middle, 2 right) as the event's Button mask.
+// Window-system button bits (bit 0 left, 1 middle, 2 right) as the event's Button mask.
 int ButtonMask(unsigned host_buttons) {
     int mask = 0;
     if (host_buttons & 1u) mask |= vbLeftButton;

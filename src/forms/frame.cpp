@@ -23,30 +23,16 @@ int TextHeight(os::HDC dc) {
 
 }  // namespace
 
-Frame::Frame(Container& container, std::string name) : Control(container, std::move(name)) {}
+Frame::Frame(Container& container, std::string name)
+    : CaptionedControl(container, std::move(name)) {}
 
 Frame::~Frame() = default;
-
-void Frame::Destroy() {
-    caption_.clear();
-    Control::Destroy();
-}
-
-const std::string& Frame::Caption() { Touch(); return caption_; }
-
-void Frame::SetCaption(const std::string& caption) {
-    Touch();
-    caption_ = caption;
-    Invalidate();
-}
 
 os::Rect Frame::BorderRect() {
     Touch();
     const int top = TextHeight(OwnerForm().hDC()) / 2;
     return os::Rect{0, std::min(top, PixelHeight()), PixelWidth(), PixelHeight()};
 }
-
-char Frame::AccessKey() { return os::AccessKeyOf(caption_); }
 
 void Frame::OnAccessKey() { FocusAfter(*this); }
 
@@ -63,13 +49,14 @@ void Frame::Paint(os::HDC dc, int width, int height) {
     };
     outline(os::Rect{1, top + 1, width, height}, ColorButtonHighlight);
     outline(os::Rect{0, top, width - 1, height - 1}, ColorButtonShadow);
-    if (caption_.empty()) return;
-    const os::SIZE text = os::MeasureAccessText(dc, caption_);
+    const std::string& caption = CaptionText();
+    if (caption.empty()) return;
+    const os::SIZE text = os::MeasureAccessText(dc, caption);
     FillSolid(dc,
               os::Rect{kCaptionLeft - kCaptionGap, 0,
                        std::min(width, kCaptionLeft + text.cx + kCaptionGap), top + 2},
               ColorButtonFace);
-    DrawCaption(dc, kCaptionLeft, 0, caption_, ColorButtonText, !EffectivelyEnabled());
+    DrawCaption(dc, kCaptionLeft, 0, caption, ColorButtonText, !EffectivelyEnabled());
 }
 
 }  // namespace forms

@@ -5,19 +5,14 @@
 
 #include <string>
 
-#include "forms/control.h"
+#include "forms/captioned_control.h"
 
 namespace forms {
 
-class Frame : public Control, public Container {
+class Frame : public CaptionedControl, public Container {
 public:
     Frame(Container& container, std::string name);
     ~Frame() override;
-
-    // "&x" marks an access key, which focuses the first control after the frame in tab
-    // order.
-    const std::string& Caption();
-    void SetCaption(const std::string& caption);
 
     // Where the etched border runs, in the frame's own pixels: its top edge lies half a
     // text line down so that the caption sits on it.
@@ -29,13 +24,9 @@ public:
     os::Rect ClientRectOnForm() override { return RectOnForm(); }
     Container* AsContainer() override { return this; }
 
-    char AccessKey() override;
+    // The caption's access key focuses the first control after the frame in tab order.
     void OnAccessKey() override;
     void Paint(os::HDC dc, int width, int height) override;
-    void Destroy() override;
-
-private:
-    std::string caption_;
 };
 
 }  // namespace forms

@@ -5,14 +5,14 @@
 
 namespace forms {
 
-std::vector<os::Host::IconImage> LoadIconImages(std::initializer_list<std::string_view> names) {
-    std::vector<os::Host::IconImage> images;
+std::vector<os::IconImage> LoadIconImages(std::initializer_list<std::string_view> names) {
+    std::vector<os::IconImage> images;
     for (std::string_view name : names) {
         const resources::Blob blob = resources::Find(name);
         if (blob.empty()) continue;
         const std::unique_ptr<os::Surface> picture = os::LoadPictureFromMemory(blob.data, blob.size);
         if (!picture) continue;
-        os::Host::IconImage image;
+        os::IconImage image;
         image.width = picture->width();
         image.height = picture->height();
         image.argb.reserve(static_cast<std::size_t>(image.width) * image.height);

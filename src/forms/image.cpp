@@ -10,14 +10,15 @@
 
 namespace forms {
 
-Image::Image(Container& container, std::string name) : Control(container, std::move(name)) {}
+Image::Image(Container& container, std::string name)
+    : PointerControl(container, std::move(name)) {}
 
 Image::~Image() = default;
 
 void Image::Destroy() {
     picture_.reset();
     stretch_ = true;
-    Control::Destroy();
+    PointerControl::Destroy();
 }
 
 bool Image::LoadPicture(std::string_view resource_name) {
@@ -62,22 +63,6 @@ void Image::FitToPicture() {
     const float per_unit = ContainerTwipsPerUnit();
     SetWidth(PixelsToTwips(picture_->width()) / per_unit);
     SetHeight(PixelsToTwips(picture_->height()) / per_unit);
-}
-
-void Image::HandleClick() {
-    if (OnClick) OnClick();
-}
-
-void Image::HandleMouseDown(int button, int shift, int x, int y) {
-    RaiseMouseEvent(OnMouseDown, ContainerTwipsPerUnit(), button, shift, x, y);
-}
-
-void Image::HandleMouseUp(int button, int shift, int x, int y) {
-    RaiseMouseEvent(OnMouseUp, ContainerTwipsPerUnit(), button, shift, x, y);
-}
-
-void Image::HandleMouseMove(int buttons, int shift, int x, int y) {
-    RaiseMouseEvent(OnMouseMove, ContainerTwipsPerUnit(), buttons, shift, x, y);
 }
 
 void Image::Paint(os::HDC dc, int width, int height) {

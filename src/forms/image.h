@@ -6,19 +6,17 @@
 // included). Takes no focus; OnClick runs on a click.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "forms/control.h"
-#include "forms/mouse_events.h"
+#include "forms/pointer_control.h"
 #include "forms/resource_picture.h"
 #include "os/surface.h"
 
 namespace forms {
 
-class Image : public Control {
+class Image : public PointerControl {
 public:
     Image(Container& container, std::string name);
     ~Image() override;
@@ -36,17 +34,7 @@ public:
     bool Stretch();
     void SetStretch(bool on);
 
-    std::function<void()> OnClick;
-    // Pointer pressed on the image, moved over it (or, while pressed, anywhere) and released.
-    MouseHandler OnMouseDown;
-    MouseHandler OnMouseMove;
-    MouseHandler OnMouseUp;
-
     void Paint(os::HDC dc, int width, int height) override;
-    void HandleClick() override;
-    void HandleMouseDown(int button, int shift, int x, int y) override;
-    void HandleMouseUp(int button, int shift, int x, int y) override;
-    void HandleMouseMove(int buttons, int shift, int x, int y) override;
     void Destroy() override;
 
 private:

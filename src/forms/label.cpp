@@ -11,7 +11,7 @@
 namespace forms {
 
 Label::Label(Container& container, std::string name)
-    : Control(container, std::move(name)),
+    : PointerControl(container, std::move(name)),
       fore_color_(ColorButtonText),
       back_color_(ColorButtonFace) {}
 
@@ -24,7 +24,7 @@ void Label::Destroy() {
     font_name_.clear();
     font_size_ = 8;
     font_bold_ = false;
-    Control::Destroy();
+    PointerControl::Destroy();
 }
 
 const std::string& Label::Caption() { Touch(); return caption_; }
@@ -36,18 +36,14 @@ void Label::SetCaption(const std::string& caption) {
     Invalidate();
 }
 
-forms::Alignment Label::Alignment() { Touch(); return alignment_; }
 void Label::SetAlignment(forms::Alignment a) { Touch(); alignment_ = a; Invalidate(); }
-os::COLORREF Label::ForeColor() { Touch(); return fore_color_; }
 void Label::SetForeColor(os::COLORREF color) { Touch(); fore_color_ = color; Invalidate(); }
 os::COLORREF Label::BackColor() { Touch(); return back_color_; }
 void Label::SetBackColor(os::COLORREF color) { Touch(); back_color_ = color; Invalidate(); }
-forms::BackStyle Label::BackStyle() { Touch(); return back_style_; }
 void Label::SetBackStyle(forms::BackStyle style) { Touch(); back_style_ = style; Invalidate(); }
 
 const std::string& Label::FontName() { Touch(); return font_name_; }
 double Label::FontSize() { Touch(); return font_size_; }
-bool Label::FontBold() { Touch(); return font_bold_; }
 
 void Label::SetFont(const std::string& face, double points, bool bold) {
     Touch();
@@ -62,24 +58,8 @@ char Label::AccessKey() { return os::AccessKeyOf(caption_); }
 // A label's access key focuses the control that follows it in tab order.
 void Label::OnAccessKey() { FocusAfter(*this); }
 
-void Label::HandleClick() {
-    if (OnClick) OnClick();
-}
-
 void Label::HandleDblClick() {
     if (OnDblClick) OnDblClick();
-}
-
-void Label::HandleMouseDown(int button, int shift, int x, int y) {
-    RaiseMouseEvent(OnMouseDown, ContainerTwipsPerUnit(), button, shift, x, y);
-}
-
-void Label::HandleMouseUp(int button, int shift, int x, int y) {
-    RaiseMouseEvent(OnMouseUp, ContainerTwipsPerUnit(), button, shift, x, y);
-}
-
-void Label::HandleMouseMove(int buttons, int shift, int x, int y) {
-    RaiseMouseEvent(OnMouseMove, ContainerTwipsPerUnit(), buttons, shift, x, y);
 }
 
 namespace {

@@ -21,26 +21,28 @@ PictureBox::~PictureBox() {
     if (dc_) os::DeleteSurfaceDC(dc_);
 }
 
-void PictureBox::Create() { EnsureImage(); }
+// The image is made when something first draws, reads or shows it: a hidden box that is
+// sized at once and used later (a back buffer, a picture for a rare event) costs nothing
+// until then and is made once, at its final size.
+void PictureBox::Create() {}
 
 void PictureBox::Destroy() {
     if (dc_) os::DeleteSurfaceDC(dc_);
     dc_ = 0;
     image_.reset();
     picture_.reset();
+    picture_name_.clear();
     pending_picture_.clear();
     back_color_ = ColorButtonFace;
     fore_color_ = ColorButtonText;
-    auto_redraw_ = true;
-    has_border_ = false;
     scale_mode_ = forms::ScaleMode::Twips;
     Control::Destroy();
 }
 
-// The image is the client area: the box less its border, at least one pixel.
+// The image is the client area, at least one pixel.
 void PictureBox::EnsureImage() {
-    const int w = std::max(1, PixelWidth() - 2 * BorderPixels());
-    const int h = std::max(1, PixelHeight() - 2 * BorderPixels());
+    const int w = std::max(1, PixelWidth());
+    const int h = std::max(1, PixelHeight());
     const std::uint32_t fill = os::PixelFromColorref(back_color_);
     if (!image_) {
         image_ = std::make_unique<os::Surface>(w, h, fill);
@@ -56,13 +58,13 @@ void PictureBox::EnsureImage() {
 void PictureBox::SetWidth(float v) {
     LoadPendingPicture();
     Control::SetWidth(v);
-    if (OwnerForm().IsLoaded()) EnsureImage();
+    if (image_) EnsureImage();
 }
 
 void PictureBox::SetHeight(float v) {
     LoadPendingPicture();
     Control::SetHeight(v);
-    if (OwnerForm().IsLoaded()) EnsureImage();
+    if (image_) EnsureImage();
 }
 
 os::HDC PictureBox::hDC() {
@@ -79,20 +81,27 @@ os::Surface& PictureBox::Image() {
     return *image_;
 }
 
-void PictureBox::DrawPicture() {
-    if (!picture_) return;
+void PictureBox::DrawPicture(const os::Surface& picture) {
     EnsureImage();
-    os::StretchPaint(dc_, 0, 0, picture_->width(), picture_->height(), *picture_, os::SRCCOPY);
+    os::StretchPaint(dc_, 0, 0, picture.width(), picture.height(), picture, os::SRCCOPY);
     Invalidate();
 }
 
+// The decoded picture is drawn and let go: only its name is kept, and Picture() decodes it
+// again should anyone ask (a large sheet would otherwise be held twice, as the picture and
+// as the image it was drawn into).
 bool PictureBox::LoadPicture(std::string_view resource_name) {
+    return LoadResource(resource_name, false);
+}
+
+bool PictureBox::LoadResource(std::string_view resource_name, bool keep) {
     Touch();
     pending_picture_.clear();
     SharedPicture decoded = ResourcePicture(resource_name);
     if (!decoded) return false;
-    picture_ = std::move(decoded);
-    DrawPicture();
+    picture_name_ = resource_name;
+    DrawPicture(*decoded);
+    picture_ = keep ? std::move(decoded) : nullptr;
     return true;
 }
 
@@ -102,27 +111,29 @@ void PictureBox::LoadPictureOnUse(std::string_view resource_name) {
 }
 
 // Decodes and draws the picture LoadPictureOnUse named, before anything reads or changes
-// the image, so the result is what loading it at once gives.
-void PictureBox::LoadPendingPicture() {
+// the image, so the result is what loading it at once gives. `keep` holds on to the
+// decoded picture (it is being asked for).
+void PictureBox::LoadPendingPicture(bool keep) {
     if (pending_picture_.empty()) return;
     const std::string name = std::move(pending_picture_);
     pending_picture_.clear();
-    LoadPicture(name);
+    LoadResource(name, keep);
 }
 
 const os::Surface* PictureBox::Picture() {
-    LoadPendingPicture();
+    LoadPendingPicture(true);
+    if (!picture_ && !picture_name_.empty()) picture_ = ResourcePicture(picture_name_);
     return picture_.get();
 }
 
 void PictureBox::SetPicture(const os::Surface& picture) {
     Touch();
     pending_picture_.clear();
+    picture_name_.clear();
     picture_ = CopyPicture(picture);
-    DrawPicture();
+    DrawPicture(*picture_);
 }
 
-os::COLORREF PictureBox::BackColor() { Touch(); return back_color_; }
 
 void PictureBox::SetBackColor(os::COLORREF color) {
     Touch();
@@ -132,7 +143,6 @@ void PictureBox::SetBackColor(os::COLORREF color) {
     Cls();
 }
 
-os::COLORREF PictureBox::ForeColor() { Touch(); return fore_color_; }
 
 void PictureBox::SetForeColor(os::COLORREF color) {
     Touch();
@@ -140,26 +150,13 @@ void PictureBox::SetForeColor(os::COLORREF color) {
     if (dc_) os::SetTextColor(dc_, color);
 }
 
-bool PictureBox::AutoRedraw() { Touch(); return auto_redraw_; }
-void PictureBox::SetAutoRedraw(bool on) { Touch(); auto_redraw_ = on; }
-bool PictureBox::HasBorder() { Touch(); return has_border_; }
-
-void PictureBox::SetHasBorder(bool on) {
-    Touch();
-    LoadPendingPicture();
-    has_border_ = on;
-    if (OwnerForm().IsLoaded()) EnsureImage();
-    Invalidate();
-}
-
-forms::ScaleMode PictureBox::ScaleMode() { Touch(); return scale_mode_; }
 void PictureBox::SetScaleMode(forms::ScaleMode mode) { Touch(); scale_mode_ = mode; }
 
+// An image not made yet will start out as BackColor: nothing to clear.
 void PictureBox::Cls() {
     Touch();
     LoadPendingPicture();
-    EnsureImage();
-    FillSolid(dc_, image_->bounds(), back_color_);
+    if (image_) FillSolid(dc_, image_->bounds(), back_color_);
     Invalidate();
 }
 
@@ -167,22 +164,15 @@ float PictureBox::TwipsPerUnit() {
     return scale_mode_ == forms::ScaleMode::Pixels ? static_cast<float>(TwipsPerPixel) : 1.0f;
 }
 
-os::Rect PictureBox::ClientRectOnForm() {
-    const os::Rect r = RectOnForm();
-    const int b = BorderPixels();
-    return os::Rect{r.left + b, r.top + b, std::max(r.left + b, r.right - b),
-                    std::max(r.top + b, r.bottom - b)};
-}
+os::Rect PictureBox::ClientRectOnForm() { return RectOnForm(); }
 
 void PictureBox::Paint(os::HDC dc, int width, int height) {
     LoadPendingPicture();
-    const int b = BorderPixels();
-    if (b > 0) DrawSunkenEdge(dc, os::Rect{0, 0, width, height});
-    if (!image_) return;
+    EnsureImage();
     // The image with the box's own surface as source.
     const os::HDC src = dc_;
-    os::BitBlt(dc, b, b, std::min(image_->width(), width - 2 * b),
-               std::min(image_->height(), height - 2 * b), src, 0, 0, os::SRCCOPY);
+    os::BitBlt(dc, 0, 0, std::min(image_->width(), width), std::min(image_->height(), height),
+               src, 0, 0, os::SRCCOPY);
 }
 
 }  // namespace forms

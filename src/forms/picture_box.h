@@ -33,20 +33,13 @@ public:
     // Like LoadPicture, but the picture is decoded only when something first uses the box
     // (its picture, image, context, size or colours); until then it costs nothing.
     void LoadPictureOnUse(std::string_view resource_name);
-    // The picture last loaded (kept for borrowing, e.g. by another form), or nullptr.
+    // The picture last loaded (for borrowing, e.g. by another form), or nullptr.
     const os::Surface* Picture();
     // Takes a copy of another surface as the picture and draws it.
     void SetPicture(const os::Surface& picture);
 
-    os::COLORREF BackColor();
     void SetBackColor(os::COLORREF color);  // fills the image
-    os::COLORREF ForeColor();
     void SetForeColor(os::COLORREF color);  // the text colour of hDC
-    bool AutoRedraw();
-    void SetAutoRedraw(bool on);
-    bool HasBorder();
-    void SetHasBorder(bool on);  // a sunken 2-pixel frame around the client area
-    forms::ScaleMode ScaleMode();
     void SetScaleMode(forms::ScaleMode mode);
     // Clears the image to BackColor.
     void Cls();
@@ -63,18 +56,17 @@ public:
 
 private:
     void EnsureImage();
-    void DrawPicture();
-    void LoadPendingPicture();
-    int BorderPixels() const { return has_border_ ? 2 : 0; }
+    void DrawPicture(const os::Surface& picture);
+    bool LoadResource(std::string_view resource_name, bool keep);
+    void LoadPendingPicture(bool keep = false);
 
     std::unique_ptr<os::Surface> image_;
     os::HDC dc_ = 0;
-    SharedPicture picture_;
+    SharedPicture picture_;        // SetPicture's copy, or a loaded picture once asked for
+    std::string picture_name_;     // the resource LoadPicture drew last
     std::string pending_picture_;  // LoadPictureOnUse's resource, not decoded yet
     os::COLORREF back_color_;
     os::COLORREF fore_color_;
-    bool auto_redraw_ = true;
-    bool has_border_ = false;
     forms::ScaleMode scale_mode_;
 };
 

@@ -6,7 +6,7 @@ namespace forms {
 
 void PressableControl::Destroy() {
     pressed_ = mouse_held_ = space_held_ = false;
-    Control::Destroy();
+    CaptionedControl::Destroy();
 }
 
 void PressableControl::SetPressed(bool p) {

@@ -1,18 +1,17 @@
-// A control the user presses: held down by the left button or by Space, it looks pressed
-// while the pointer stays over it; a click (or Space released) activates it. Command
+// A captioned control the user presses: held down by the left button or by Space, it looks
+// pressed while the pointer stays over it; a click (or Space released) activates it. Command
 // buttons and check boxes share this behaviour.
 #pragma once
 
 #include <string>
 
-#include "forms/control.h"
+#include "forms/captioned_control.h"
 
 namespace forms {
 
-class PressableControl : public Control {
+class PressableControl : public CaptionedControl {
 public:
-    PressableControl(Container& container, std::string name)
-        : Control(container, std::move(name)) {}
+    using CaptionedControl::CaptionedControl;
 
     // Whether the control is drawn pressed in (mouse held down over it, or Space held).
     bool Pressed() const { return pressed_; }

@@ -10,12 +10,15 @@
 namespace forms {
 
 SharedPicture ResourcePicture(std::string_view name) {
-    static std::map<std::string, SharedPicture, std::less<>> decoded;
-    if (auto it = decoded.find(name); it != decoded.end()) return it->second;
+    static std::map<std::string, std::weak_ptr<const os::Surface>, std::less<>> decoded;
+    auto it = decoded.find(name);
+    if (it != decoded.end())
+        if (SharedPicture alive = it->second.lock()) return alive;
     const resources::Blob blob = resources::Find(name);
     SharedPicture picture;
     if (!blob.empty()) picture = os::LoadPictureFromMemory(blob.data, blob.size);
-    decoded.emplace(std::string(name), picture);
+    if (it == decoded.end()) it = decoded.emplace(std::string(name), picture).first;
+    else it->second = picture;
     return picture;
 }
 

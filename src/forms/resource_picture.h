@@ -1,6 +1,6 @@
-// Pictures held inside the executable, decoded once per process and shared by every
-// control that shows them (a form that is unloaded and loaded again does not decode them
-// again), and copies of pictures made at run time.
+// Pictures held inside the executable, decoded once and shared by every control that
+// holds them; a picture nobody holds any longer is let go and decoded again when next asked
+// for. Also copies of pictures made at run time.
 #pragma once
 
 #include <memory>

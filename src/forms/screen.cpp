@@ -1,11 +1,11 @@
 #include "forms/screen.h"
 
 #include "forms/metrics.h"
-#include "os/host.h"
+#include "os/window.h"
 
 namespace forms {
 
-float ScreenObject::Width() { return PixelsToTwips(os::CurrentHost().ScreenWidth()); }
-float ScreenObject::Height() { return PixelsToTwips(os::CurrentHost().ScreenHeight()); }
+float ScreenObject::Width() { return PixelsToTwips(os::GetSystemMetrics(os::SM_CXSCREEN)); }
+float ScreenObject::Height() { return PixelsToTwips(os::GetSystemMetrics(os::SM_CYSCREEN)); }
 
 }  // namespace forms

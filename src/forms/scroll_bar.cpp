@@ -91,7 +91,6 @@ int VScrollBar::Min() { Touch(); return min_; }
 int VScrollBar::Max() { Touch(); return max_; }
 int VScrollBar::Value() { Touch(); return value_; }
 int VScrollBar::SmallChange() { Touch(); return small_change_; }
-int VScrollBar::LargeChange() { Touch(); return large_change_; }
 
 void VScrollBar::SetMin(int v) {
     Touch();

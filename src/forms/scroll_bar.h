@@ -43,7 +43,6 @@ public:
     // a step below 1 is taken as 1.
     int SmallChange();
     void SetSmallChange(int v);
-    int LargeChange();
     void SetLargeChange(int v);
 
     std::function<void()> OnChange;

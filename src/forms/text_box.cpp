@@ -1,21 +1,17 @@
 #include "forms/text_box.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "forms/draw3d.h"
 #include "forms/form.h"
 #include "forms/metrics.h"
+#include "forms/text_field.h"
 #include "os/gdi.h"
 
 namespace forms {
 
-namespace {
-
-constexpr int kEdge = 2;     // sunken edge
-constexpr int kPadding = 1;  // between edge and text
-
-}  // namespace
+using text_field::kEdge;
+using text_field::kPadding;
 
 TextBox::TextBox(Container& container, std::string name) : Control(container, std::move(name)) {}
 
@@ -37,9 +33,7 @@ void TextBox::SetText(const std::string& text) {
     Change(text, 0);
 }
 
-char TextBox::PasswordChar() { Touch(); return password_char_; }
 void TextBox::SetPasswordChar(char c) { Touch(); password_char_ = c; Invalidate(); }
-int TextBox::MaxLength() { Touch(); return max_length_; }
 void TextBox::SetMaxLength(int n) { Touch(); max_length_ = std::max(0, n); }
 int TextBox::SelStart() { Touch(); return caret_; }
 
@@ -103,20 +97,8 @@ void TextBox::HandleKeyPress(int& key_ascii) {
 // A click puts the caret at the nearest character boundary.
 void TextBox::HandleMouseDown(int button, int, int x, int) {
     if (button != vbLeftButton) return;
-    const std::string shown = DisplayText();
     // Text is measured in the form's context: every context starts with the same font.
-    const os::HDC measure = OwnerForm().hDC();
-    int best = scroll_, best_distance = 1 << 30;
-    for (int i = scroll_; i <= static_cast<int>(shown.size()); ++i) {
-        os::SIZE size;
-        os::GetTextExtentPoint32A(measure, shown.c_str() + scroll_, i - scroll_, &size);
-        const int distance = std::abs(kEdge + kPadding + size.cx - x);
-        if (distance < best_distance) {
-            best_distance = distance;
-            best = i;
-        }
-    }
-    caret_ = best;
+    caret_ = text_field::NearestBoundary(OwnerForm().hDC(), DisplayText(), scroll_, x);
     Invalidate();
 }
 

@@ -18,9 +18,7 @@ public:
     const std::string& Text();
     void SetText(const std::string& text);
     // 0: no mask.
-    char PasswordChar();
     void SetPasswordChar(char c);
-    int MaxLength();
     void SetMaxLength(int n);
     // Caret position, 0 .. length of Text.
     int SelStart();

@@ -107,7 +107,7 @@ void ShowTip() {
 
     HideWindow();
     os::WindowParams params;
-    params.kind = os::HostWindowKind::Popup;
+    params.kind = os::WindowKind::Popup;
     params.x = x;
     params.y = y;
     params.width = w;

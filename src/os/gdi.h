@@ -137,7 +137,6 @@ COLORREF GetPixel(HDC dc, int x, int y);
 COLORREF SetTextColor(HDC dc, COLORREF color);  // returns the previous, CLR_INVALID on error
 COLORREF GetTextColor(HDC dc);
 COLORREF SetBkColor(HDC dc, COLORREF color);
-COLORREF GetBkColor(HDC dc);
 int SetBkMode(HDC dc, int mode);  // returns the previous mode, 0 on error
 int GetBkMode(HDC dc);
 

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "os/gdi_internal.h"
+#include "os/host.h"
 #include "os/window.h"
 
 namespace os {
@@ -201,12 +202,16 @@ void SetClipRect(HDC dc, const RECT* clip) {
         s->clip.reset();
 }
 
-BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous) {
+BOOL gdi::ExchangePoint(HDC dc, POINT DcState::*point, int x, int y, POINT* previous) {
     DcState* s = FindDC(dc);
     if (!s) return 0;
-    if (previous) *previous = s->origin;
-    s->origin = POINT{x, y};
+    if (previous) *previous = s->*point;
+    s->*point = POINT{x, y};
     return 1;
+}
+
+BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* previous) {
+    return ExchangePoint(dc, &DcState::origin, x, y, previous);
 }
 
 // --- system colours -----------------------------------------------------------------------
@@ -287,24 +292,24 @@ BOOL DeleteObject(HGDIOBJ object) {
 
 // --- attributes ---------------------------------------------------------------------------
 
-COLORREF SetTextColor(HDC dc, COLORREF color) {
+namespace {
+
+// A colour attribute of a context set (returning the one it replaces) or read; CLR_INVALID
+// for an unknown context.
+COLORREF SetColor(HDC dc, COLORREF DcState::*field, COLORREF color) {
     DcState* s = FindDC(dc);
-    if (!s) return CLR_INVALID;
-    return std::exchange(s->text_color, ResolveColor(color));
+    return s ? std::exchange(s->*field, ResolveColor(color)) : CLR_INVALID;
 }
-COLORREF GetTextColor(HDC dc) {
+COLORREF GetColor(HDC dc, COLORREF DcState::*field) {
     const DcState* s = FindDC(dc);
-    return s ? s->text_color : CLR_INVALID;
+    return s ? s->*field : CLR_INVALID;
 }
-COLORREF SetBkColor(HDC dc, COLORREF color) {
-    DcState* s = FindDC(dc);
-    if (!s) return CLR_INVALID;
-    return std::exchange(s->bk_color, ResolveColor(color));
-}
-COLORREF GetBkColor(HDC dc) {
-    const DcState* s = FindDC(dc);
-    return s ? s->bk_color : CLR_INVALID;
-}
+
+}  // namespace
+
+COLORREF SetTextColor(HDC dc, COLORREF color) { return SetColor(dc, &DcState::text_color, color); }
+COLORREF GetTextColor(HDC dc) { return GetColor(dc, &DcState::text_color); }
+COLORREF SetBkColor(HDC dc, COLORREF color) { return SetColor(dc, &DcState::bk_color, color); }
 int SetBkMode(HDC dc, int mode) {
     DcState* s = FindDC(dc);
     if (!s || (mode != OPAQUE && mode != TRANSPARENT)) return 0;

@@ -48,6 +48,10 @@ DcState* FindDC(HDC dc);
 HDC AddDC(const DcState& state);
 bool RemoveDC(HDC dc);
 
+// Moves a point of the context (its origin, its current position) to (x, y), storing the
+// one it had in *previous when given; 0 for an unknown context, else 1.
+BOOL ExchangePoint(HDC dc, POINT DcState::*point, int x, int y, POINT* previous);
+
 // The context's selected objects, falling back to the defaults when a selected object has
 // been deleted since.
 BrushInfo BrushOf(const DcState& dc);

@@ -153,11 +153,7 @@ BOOL DrawFocusRect(HDC dc, const RECT* rect) {
 }
 
 BOOL MoveToEx(HDC dc, int x, int y, POINT* previous) {
-    DcState* s = FindDC(dc);
-    if (!s) return 0;
-    if (previous) *previous = s->position;
-    s->position = POINT{x, y};
-    return 1;
+    return ExchangePoint(dc, &DcState::position, x, y, previous);
 }
 
 BOOL LineTo(HDC dc, int x, int y) {

@@ -23,7 +23,7 @@
 
 #include <charconv>
 
-#include "os/trim.h"
+#include "runtime/trim.h"
 
 namespace os::hive {
 namespace {
@@ -101,9 +101,9 @@ struct Parser {
         auto name = Quoted();
         if (!name) return false;
         if (name->size() > kMaxValueNameBytes) return Fail("value name too long");
-        line = Trim(line, kLineBlanks);
+        line = runtime::Trim(line, kLineBlanks);
         if (!Eat("=")) return Fail("'=' expected");
-        line = Trim(line, kLineBlanks);
+        line = runtime::Trim(line, kLineBlanks);
 
         DWORD type = 0;
         std::vector<BYTE> data;
@@ -145,7 +145,7 @@ struct Parser {
             return Fail("unknown value type");
         }
         if (data.size() > kMaxValueBytes) return Fail("value too large");
-        if (!Trim(line, kLineBlanks).empty()) return Fail("text after the value");
+        if (!runtime::Trim(line, kLineBlanks).empty()) return Fail("text after the value");
         SetValue(key, *name, type, std::move(data));
         return true;
     }
@@ -238,7 +238,7 @@ ReadResult ReadLines(std::string_view text, std::string* first_error) {
     while (!text.empty()) {
         ++line_no;
         const std::size_t end = text.find('\n');
-        std::string_view line = Trim(text.substr(0, end), kLineBlanks);
+        std::string_view line = runtime::Trim(text.substr(0, end), kLineBlanks);
         const bool last_unended = end == std::string_view::npos;
         text = last_unended ? std::string_view{} : text.substr(end + 1);
         if (line.empty() || line.front() == '#') continue;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "os/window_look.h"
+
 namespace os {
 
 // A window of the host's window system: one of ours, or another program's (the preview
@@ -23,13 +25,8 @@ struct HostRect {
     int height() const { return bottom - top; }
 };
 
-enum class HostWindowKind {
-    Popup,   // no decoration, placed exactly where asked (the saver, the About box, prompts)
-    Dialog,  // decorated by the window manager, fixed size, close box only
-};
-
 struct HostWindowSpec {
-    HostWindowKind kind = HostWindowKind::Popup;
+    WindowKind kind = WindowKind::Popup;
     int x = 0, y = 0;           // outer top-left, screen pixels (or parent-relative when embedded)
     int width = 1, height = 1;  // client size in pixels
     std::string title;
@@ -91,11 +88,6 @@ public:
     // Cuts the window to the ellipse inscribed in rect (client pixels); an empty rect
     // removes the shape.
     virtual void SetEllipticShape(HostWindowId id, const HostRect& rect) = 0;
-    // 32-bit 0xAARRGGBB icon images (any number of sizes).
-    struct IconImage {
-        int width = 0, height = 0;
-        std::vector<std::uint32_t> argb;
-    };
     virtual void SetIcon(HostWindowId id, const std::vector<IconImage>& images) = 0;
     // Shows the listed parts of the window's pixels on the screen.
     virtual void Present(HostWindowId id, const HostRect* rects, int count) = 0;

@@ -47,7 +47,7 @@ bool ClientOriginOnScreen(HWND hwnd, int* x, int* y) {
         if (!w || w->host_gone) return false;
         *x += w->x;
         *y += w->y;
-        if (w->parent == 0) return w->kind == HostWindowKind::Popup;
+        if (w->parent == 0) return w->kind == WindowKind::Popup;
         hwnd = w->parent;
     }
     return false;

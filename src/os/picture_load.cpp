@@ -1,5 +1,6 @@
 // Picture decoding (BMP, PNG, GIF) into surfaces. Only those three decoders are compiled.
 #include <climits>
+#include <cstdlib>
 
 #include "os/gdi.h"
 
@@ -8,6 +9,11 @@
 #define STBI_ONLY_GIF
 #define STBI_NO_STDIO
 #define STBI_MAX_DIMENSIONS 8192
+// The decoder's buffers come from the pixel allocator: the decoded picture becomes the
+// surface's own pixels, and a large one lands on huge pages.
+#define STBI_MALLOC(bytes) os::AllocatePixelMemory(bytes)
+#define STBI_REALLOC(p, bytes) std::realloc(p, bytes)
+#define STBI_FREE(p) std::free(p)
 #define STB_IMAGE_IMPLEMENTATION
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -38,7 +44,7 @@ std::unique_ptr<Surface> LoadPictureFromMemory(const unsigned char* data, std::s
         return nullptr;
     }
     // Converted in place (each pixel is read before its four bytes are written) and kept as
-    // the surface's own pixels: the decoder allocates with malloc, which the surface frees.
+    // the surface's own pixels: the decoder allocates them as the surface does.
     const std::size_t count = static_cast<std::size_t>(w) * h;
     auto* pixels = reinterpret_cast<std::uint32_t*>(rgba);
     for (std::size_t i = 0; i < count; ++i) {

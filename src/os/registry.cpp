@@ -8,7 +8,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 #include "os/hive_file.h"
@@ -43,12 +42,11 @@ struct Batch {
 };
 
 struct Registry {
-    std::mutex mutex;
     std::map<HKEY, OpenKey> keys;
     HKEY next_handle = 0x100;
     RegistryHook hook;
-    std::unique_ptr<Batch> batch;  // used on the one thread that opened it
-    std::optional<Snapshot> snapshot;  // likewise
+    std::unique_ptr<Batch> batch;
+    std::optional<Snapshot> snapshot;
     int lock_wait_ms = 3000;
 };
 
@@ -63,17 +61,13 @@ std::string EnvOrEmpty(const char* name) {
 }
 
 LONG RunHook(RegistryOp op, const std::string& key_path, const char* name, bool size_query) {
-    RegistryHook hook;
-    {
-        std::lock_guard lock(State().mutex);
-        hook = State().hook;
-    }
+    const RegistryHook hook = State().hook;  // a copy: the hook may replace itself
     if (!hook) return ERROR_SUCCESS;
     return hook(RegistryCall{op, key_path, name ? name : "", size_query});
 }
 
-// Caller holds the mutex. Handles are small positive numbers, never 0 and never one of
-// the predefined roots (which have the top bit set).
+// Handles are small positive numbers, never 0 and never one of the predefined roots (which
+// have the top bit set).
 HKEY NewHandle(OpenKey key) {
     Registry& r = State();
     while (r.keys.count(r.next_handle) != 0 || r.next_handle <= 0) {
@@ -89,7 +83,6 @@ HKEY NewHandle(OpenKey key) {
 // Path of an open key or the root, or nothing for a handle that names no open key.
 std::optional<std::string> PathOfHandle(HKEY key) {
     if (key == HKEY_CURRENT_USER) return std::string();
-    std::lock_guard lock(State().mutex);
     const auto it = State().keys.find(key);
     if (it == State().keys.end()) return std::nullopt;
     return it->second.path;
@@ -109,24 +102,19 @@ LONG ResolvePath(HKEY root, const char* subkey, std::string& path) {
 // The hive as a reader sees it now: the open snapshot's, or the file read afresh.
 HiveView ReadView() {
     const std::string file = HivePath();
-    {
-        std::lock_guard lock(State().mutex);
-        const auto& snapshot = State().snapshot;
-        if (snapshot && snapshot->file == file) return snapshot->view;
-    }
+    const auto& snapshot = State().snapshot;
+    if (snapshot && snapshot->file == file) return snapshot->view;
     return std::make_shared<const hive::LoadedHive>(hive::ReadHiveFile(file));
 }
 
 // After a write has replaced the file, the open snapshot of it sees the hive as written.
 void NoteWritten(const std::string& file, const hive::LoadedHive& written) {
-    std::lock_guard lock(State().mutex);
     auto& snapshot = State().snapshot;
     if (snapshot && snapshot->file == file)
         snapshot->view = std::make_shared<const hive::LoadedHive>(written);
 }
 
 int LockWait() {
-    std::lock_guard lock(State().mutex);
     return State().lock_wait_ms;
 }
 
@@ -201,7 +189,6 @@ LONG OpenOrCreate(HKEY root, const char* subkey, HKEY* out, bool create) {
             return loaded.damage.MayHide(hive::FoldCase(path), true) ? ERROR_BADDB
                                                                      : ERROR_FILE_NOT_FOUND;
     }
-    std::lock_guard lock(State().mutex);
     *out = NewHandle(std::move(opened));
     return ERROR_SUCCESS;
 }
@@ -239,20 +226,15 @@ RegistryBatch::RegistryBatch() {
 }
 
 RegistrySnapshot::RegistrySnapshot() {
-    {
-        std::lock_guard lock(State().mutex);
-        if (State().snapshot) return;  // joins the open one
-    }
+    if (State().snapshot) return;  // joins the open one
     Snapshot snapshot{HivePath(), nullptr};
     snapshot.view = std::make_shared<const hive::LoadedHive>(hive::ReadHiveFile(snapshot.file));
-    std::lock_guard lock(State().mutex);
     State().snapshot = std::move(snapshot);
     owner_ = true;
 }
 
 RegistrySnapshot::~RegistrySnapshot() {
     if (!owner_) return;
-    std::lock_guard lock(State().mutex);
     State().snapshot.reset();
 }
 
@@ -276,12 +258,10 @@ LONG RegistryBatch::Commit() {
 }
 
 void SetRegistryLockWait(int milliseconds) {
-    std::lock_guard lock(State().mutex);
     State().lock_wait_ms = milliseconds;
 }
 
 void SetRegistryHook(RegistryHook hook) {
-    std::lock_guard lock(State().mutex);
     State().hook = std::move(hook);
 }
 
@@ -307,7 +287,6 @@ LONG RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* type, 
         view = ReadView();
         if (!view->readable) return ERROR_BADDB;
     } else {
-        std::lock_guard lock(State().mutex);
         const auto it = State().keys.find(key);
         if (it == State().keys.end()) return ERROR_INVALID_HANDLE;  // closed meanwhile
         view = it->second.view;
@@ -358,7 +337,6 @@ LONG RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, cons
         &changed);
     if (err) return Spoil(err);
 
-    std::lock_guard lock(State().mutex);
     const auto it = State().keys.find(key);
     if (it != State().keys.end()) it->second.view = std::move(changed);
     return ERROR_SUCCESS;
@@ -369,7 +347,6 @@ LONG RegCloseKey(HKEY key) {
     const auto path = PathOfHandle(key);
     if (!path) return ERROR_INVALID_HANDLE;
     if (LONG err = RunHook(RegistryOp::Close, *path, nullptr, false)) return err;
-    std::lock_guard lock(State().mutex);
     State().keys.erase(key);
     return ERROR_SUCCESS;
 }

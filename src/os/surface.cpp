@@ -85,14 +85,19 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 // Uninitialised room for `count` pixels; nullptr only when memory is exhausted.
 std::uint32_t* AllocatePixels(std::size_t count) {
-    const std::size_t bytes = std::max<std::size_t>(count, 1) * sizeof(std::uint32_t);
-    if (bytes < kHugePage) return static_cast<std::uint32_t*>(std::malloc(bytes));
+    return static_cast<std::uint32_t*>(
+        AllocatePixelMemory(std::max<std::size_t>(count, 1) * sizeof(std::uint32_t)));
+}
+}  // namespace
+
+void* AllocatePixelMemory(std::size_t bytes) {
+    bytes = std::max<std::size_t>(bytes, 1);
+    if (bytes < kHugePage) return std::malloc(bytes);
     const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     void* p = std::aligned_alloc(kHugePage, rounded);
     if (p) madvise(p, rounded, MADV_HUGEPAGE);  // a hint; ignored where unsupported
-    return static_cast<std::uint32_t*>(p);
+    return p;
 }
-}  // namespace
 
 void Surface::BindExternal(std::uint32_t* pixels, int width, int height, int stride) {
     owned_.reset();

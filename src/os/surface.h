@@ -8,6 +8,7 @@
 // skips work whose result would change no pixel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -27,6 +28,11 @@ Rect Union(const Rect& a, const Rect& b);  // bounding box; an empty side is ign
 // dropped, and two joined into their bounding box when they overlap or lie so close that
 // the box adds only a little area (a moving sprite's old and new places become one).
 std::vector<Rect> CoverRects(std::vector<Rect> rects);
+
+// Uninitialised memory that std::free releases; nullptr when memory is exhausted. Blocks
+// of 2 MiB and more are aligned for the kernel's huge pages, so that a screen-sized one
+// costs a few page faults instead of thousands.
+void* AllocatePixelMemory(std::size_t bytes);
 
 class Surface {
 public:
@@ -74,8 +80,7 @@ public:
 private:
     void Reset();
 
-    // Owned pixels: large buffers are aligned for the kernel's huge pages, so a
-    // screen-sized surface costs a few page faults instead of thousands.
+    // Owned pixels, from AllocatePixelMemory (or a decoder using it).
     struct FreePixels {
         void operator()(std::uint32_t* p) const;
     };

@@ -11,8 +11,8 @@ namespace detail {
 namespace {
 std::uint64_t g_next_z_seq = 1;
 
-LONG BaseStyle(HostWindowKind kind) {
-    return kind == HostWindowKind::Dialog ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
+LONG BaseStyle(WindowKind kind) {
+    return kind == WindowKind::Dialog ? (WS_CAPTION | WS_SYSMENU) : WS_POPUP;
 }
 
 void BindToHost(OurWindow& w, int width, int height) {
@@ -220,7 +220,7 @@ void SetHostedWindowEvents(HWND hwnd, WindowEvents* events) {
     if (OurWindow* w = Find(hwnd)) w->events = events;
 }
 
-void SetHostedWindowIcon(HWND hwnd, const std::vector<Host::IconImage>& images) {
+void SetHostedWindowIcon(HWND hwnd, const std::vector<IconImage>& images) {
     OurWindow* w = Find(hwnd);
     if (w && !w->host_gone) CurrentHost().SetIcon(static_cast<HostWindowId>(hwnd), images);
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "os/host.h"
+#include "os/window_look.h"
 #include "os/surface.h"
 #include "os/types.h"
 
@@ -45,6 +45,9 @@ constexpr UINT SWP_HIDEWINDOW = 0x0080;
 
 constexpr UINT SPI_SCREENSAVERRUNNING = 97;
 
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+
 // --- what a window of ours is told ------------------------------------------------------
 // Input arrives in client pixels. The form framework implements this for each form.
 class WindowEvents {
@@ -71,7 +74,7 @@ public:
 
 // --- our windows (used by the form framework) -------------------------------------------
 struct WindowParams {
-    HostWindowKind kind = HostWindowKind::Popup;
+    WindowKind kind = WindowKind::Popup;
     int x = 0, y = 0;           // outer position, screen pixels
     int width = 1, height = 1;  // client size, pixels
     std::string title;
@@ -90,7 +93,7 @@ bool IsWindowVisible(HWND hwnd);
 // still fit.
 void MoveHostedWindow(HWND hwnd, int x, int y, int width, int height);
 void SetHostedWindowEvents(HWND hwnd, WindowEvents* events);
-void SetHostedWindowIcon(HWND hwnd, const std::vector<Host::IconImage>& images);
+void SetHostedWindowIcon(HWND hwnd, const std::vector<IconImage>& images);
 void FocusHostedWindow(HWND hwnd);
 
 // --- the classic calls ------------------------------------------------------------------
@@ -119,6 +122,8 @@ BOOL GetWindowRect(HWND hwnd, RECT* rect);
 BOOL IsWindow(HWND hwnd);
 // A fixed pseudo handle of the screen; no host window id takes its value.
 HWND GetDesktopWindow();
+// SM_CXSCREEN / SM_CYSCREEN: the screen's width / height in pixels; 0 for any other index.
+int GetSystemMetrics(int index);
 HWND GetForegroundWindow();
 // Display count: the cursor shows over our windows while it is 0 or more.
 int ShowCursor(BOOL show);

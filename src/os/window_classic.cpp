@@ -199,6 +199,14 @@ BOOL IsWindow(HWND hwnd) {
 
 HWND GetDesktopWindow() { return kDesktopWindow; }
 
+int GetSystemMetrics(int index) {
+    switch (index) {
+    case SM_CXSCREEN: return CurrentHost().ScreenWidth();
+    case SM_CYSCREEN: return CurrentHost().ScreenHeight();
+    default: return 0;
+    }
+}
+
 HWND GetForegroundWindow() { return static_cast<HWND>(CurrentHost().ForegroundWindow()); }
 
 }  // namespace os

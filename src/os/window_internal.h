@@ -15,7 +15,7 @@ namespace os::detail {
 
 struct OurWindow {
     HWND hwnd = 0;
-    HostWindowKind kind = HostWindowKind::Popup;
+    WindowKind kind = WindowKind::Popup;
     WindowEvents* events = nullptr;
     LONG style = 0;     // without WS_VISIBLE, which follows `visible`
     LONG ex_style = 0;

@@ -1,6 +1,6 @@
 #include "platform/explode_form.h"
 
-#include "forms/conversions.h"
+#include "runtime/conversions.h"
 #include "forms/form.h"
 #include "forms/msgbox.h"
 #include "os/gdi.h"
@@ -39,7 +39,7 @@ os::RECT ExplodeEllipseBox(const os::RECT& window, std::int32_t Centered, int s)
     // The width keeps its fraction until the corners are formed; the height is rounded at
     // once, so even a square window gets boxes whose sides differ by up to a pixel.
     const double w = (static_cast<double>(s) / 200.0) * cx;
-    const std::int32_t h = forms::RoundToInt32((static_cast<double>(s) / 200.0) * cy);
+    const std::int32_t h = runtime::RoundToInt32((static_cast<double>(s) / 200.0) * cy);
     double x = window.left;
     double y = window.top;
     if (Centered != 0) {
@@ -47,10 +47,10 @@ os::RECT ExplodeEllipseBox(const os::RECT& window, std::int32_t Centered, int s)
         y = window.top + (cy - h) / 2.0;
     }
     os::RECT box;
-    box.left = forms::RoundToInt32(x + 14);
-    box.top = forms::RoundToInt32(y + 14);
-    box.right = forms::RoundToInt32(x + w);
-    box.bottom = forms::RoundToInt32(y + h);
+    box.left = runtime::RoundToInt32(x + 14);
+    box.top = runtime::RoundToInt32(y + 14);
+    box.right = runtime::RoundToInt32(x + w);
+    box.bottom = runtime::RoundToInt32(y + h);
     return box;
 }
 

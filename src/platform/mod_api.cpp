@@ -1,8 +1,8 @@
 #include "platform/mod_api.h"
 
-#include "forms/conversions.h"
+#include "runtime/conversions.h"
 #include "forms/form.h"
-#include "forms/password_dialogs.h"  // VerifyScreenSavePwd, PwdChangePasswordA
+#include "platform/password_dialogs.h"  // VerifyScreenSavePwd, PwdChangePasswordA
 #include "forms/screen.h"
 #include "os/gdi.h"
 #include "os/sound.h"
@@ -22,26 +22,25 @@ void EnableSystemKeys(std::int16_t Enable) {
 
 void ChangeSaverPassword() {
     const os::HWND owner = os::GetForegroundWindow();
-    os::PwdChangePasswordA("SCRSAVE", owner, 0, 0);
+    platform::PwdChangePasswordA("SCRSAVE", owner, 0, 0);
 }
 
 std::int16_t VerifySaverPassword(os::HWND hWnd) {
-    const os::BOOL r = os::VerifyScreenSavePwd(hWnd);
+    const os::BOOL r = platform::VerifyScreenSavePwd(hWnd);
     return static_cast<std::int16_t>(static_cast<std::uint32_t>(r) & 0xFFFFu);
 }
 
 void CaptureDesktop(forms::Form& frm) {
-    frm.SetTop(0);
-    frm.SetLeft(0);
-    frm.SetWidth(forms::Screen.Width());
-    frm.SetHeight(forms::Screen.Height());
+    // One move to the final place and size: the window's buffer is made once, at the
+    // screen's size.
+    frm.Move(0, 0, forms::Screen.Width(), forms::Screen.Height());
     frm.SetAutoRedraw(true);
     hDesk = os::GetDesktopWindow();
     hDeskDC = os::GetWindowDC(hDesk);
     const os::HDC target = frm.hDC();
-    const std::int32_t w = forms::RoundToInt32(static_cast<double>(forms::Screen.Width()) /
+    const std::int32_t w = runtime::RoundToInt32(static_cast<double>(forms::Screen.Width()) /
                                                forms::Screen.TwipsPerPixelX());
-    const std::int32_t h = forms::RoundToInt32(static_cast<double>(forms::Screen.Height()) /
+    const std::int32_t h = runtime::RoundToInt32(static_cast<double>(forms::Screen.Height()) /
                                                forms::Screen.TwipsPerPixelY());
     os::BitBlt(target, 0, 0, w, h, hDeskDC, 0, 0, os::SRCCOPY);
     os::ReleaseDC(hDesk, hDeskDC);

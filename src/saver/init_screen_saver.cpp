@@ -1,7 +1,7 @@
 #include "saver/init_screen_saver.h"
 
-#include "forms/conversions.h"
-#include "forms/random.h"
+#include "runtime/conversions.h"
+#include "runtime/random.h"
 #include "forms/screen.h"
 #include "os/gdi.h"
 #include "os/window.h"
@@ -17,7 +17,7 @@ namespace {
 // timer idle (the formation stands still), and so does a negative speed; a long interval is
 // kept as it is (5000 draws a frame every 5 s). A speed beyond the 32-bit range saturates.
 std::int32_t FrameInterval(float time_int) {
-    const std::int32_t ms = forms::RoundToInt32(time_int);
+    const std::int32_t ms = runtime::RoundToInt32(time_int);
     return ms < 0 ? 0 : ms;
 }
 
@@ -30,12 +30,12 @@ std::int32_t FirstEventInterval(std::int16_t event_int) { return event_int < 0 ?
 void InitScreenSaver() {
     SSForm& form = SSFormInstance();
 
-    ScreenW = forms::RoundToInt16(forms::Screen.Width() / forms::Screen.TwipsPerPixelX());
-    ScreenH = forms::RoundToInt16(forms::Screen.Height() / forms::Screen.TwipsPerPixelY());
+    ScreenW = runtime::RoundToInt16(forms::Screen.Width() / forms::Screen.TwipsPerPixelX());
+    ScreenH = runtime::RoundToInt16(forms::Screen.Height() / forms::Screen.TwipsPerPixelY());
     ScreenRect = MakeRect(0, 0, ScreenW, ScreenH);
 
     LoadSettings();
-    forms::Randomize();
+    runtime::Randomize();
     InitPlanes();
 
     form.WinDisp.SetHeight(ScreenH);
@@ -47,7 +47,7 @@ void InitScreenSaver() {
     os::BitBlt(form.WinDisp.hDC(), 0, 0, ScreenW, ScreenH, form.hDC(), 0, 0, os::SRCCOPY);
     form.SetAutoRedraw(false);
 
-    const std::int32_t banner_x = forms::RoundToInt32(static_cast<double>(ScreenW) / 2 - 40);
+    const std::int32_t banner_x = runtime::RoundToInt32(static_cast<double>(ScreenW) / 2 - 40);
     os::TextOutA(form.WinDisp.hDC(), banner_x, 0, "Ryk Tavro", 9);
 
     os::SetWindowPos(form.hWnd(), os::HWND_TOPMOST, 0, 0, 0, 0, os::SWP_NOSIZE);

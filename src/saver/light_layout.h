@@ -29,5 +29,5 @@ struct LightLayout {
 
 // Outside the saver mode the picture is painted into single pixels. lightBoxW and
 // lightBoxH are the lightning box's size in pixels as the window reports it.
-LightLayout ComputeLightLayout(std::int16_t screenW, std::int16_t screenH,
+LightLayout ComputeLightLayout(std::int16_t screen_w, std::int16_t screen_h,
                                RunModeKind runMode, double lightBoxW, double lightBoxH);

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "forms/conversions.h"
-#include "forms/random.h"
+#include "runtime/conversions.h"
+#include "runtime/random.h"
 #include "os/gdi.h"
 #include "os/sound.h"
 #include "saver/sequences.h"
@@ -23,22 +23,22 @@ constexpr FormationPlace kFormation[FormationSlots] = {
 
 // One wrap correction along an axis, kept in 16 bits even for bounds no real screen has.
 std::int16_t Wrap(std::int16_t v, std::int16_t max, std::int16_t span) {
-    if (v > max) return forms::RoundToInt16(static_cast<double>(v) - span);
-    if (v < -200) return forms::RoundToInt16(static_cast<double>(v) + span);
+    if (v > max) return runtime::RoundToInt16(static_cast<double>(v) - span);
+    if (v < -200) return runtime::RoundToInt16(static_cast<double>(v) + span);
     return v;
 }
 
 }  // namespace
 
 std::int16_t SpriteOffset(float value) {
-    return forms::RoundToInt16(value * PlaneCellSize + value);
+    return runtime::RoundToInt16(value * PlaneCellSize + value);
 }
 
 int DirectionIndex(double dir) {
     if (!std::isfinite(dir)) return 0;
     // Reducing before rounding keeps huge values in range; 8 is even, so a tie rounds to
     // the same entry either way.
-    const int k = forms::RoundToInt32(std::fmod(dir, static_cast<double>(DirectionCount)));
+    const int k = runtime::RoundToInt32(std::fmod(dir, static_cast<double>(DirectionCount)));
     return ((k % DirectionCount) + DirectionCount) % DirectionCount;
 }
 
@@ -51,7 +51,7 @@ void InitPlaneTables(float step) {
     }
     // Nearest with ties to even: exactly 0.5 gives frame 0.
     for (int i = 0; i < FormationSlots; ++i) {
-        Planes[i].Frame = forms::RoundToInt16(forms::Rnd());
+        Planes[i].Frame = runtime::RoundToInt16(runtime::Rnd());
         Planes[i].MaskY = SpriteMaskRowY;
     }
     // Slot 9 is placed only by a ten-plane sequence; giving it the mask row too lets that
@@ -59,24 +59,24 @@ void InitPlaneTables(float step) {
     Planes[PlaneSlots - 1].MaskY = SpriteMaskRowY;
 }
 
-void PlaceFormationWith(double planeDist, std::int16_t screenW, std::int16_t screenH) {
+void PlaceFormationWith(double plane_dist, std::int16_t screen_w, std::int16_t screen_h) {
     // Side along X, side along Y (exactly 0.5 gives 1 here), common direction.
-    const double a = forms::IntegerPart(forms::Rnd() + 0.5);
-    const double b = forms::IntegerPart(forms::Rnd() + 0.5);
-    const int d = DirectionIndex(forms::IntegerPart(8.0 * forms::Rnd()));
+    const double a = runtime::IntegerPart(runtime::Rnd() + 0.5);
+    const double b = runtime::IntegerPart(runtime::Rnd() + 0.5);
+    const int d = DirectionIndex(runtime::IntegerPart(8.0 * runtime::Rnd()));
 
-    const double s = planeDist / 100 + 1;  // one spacing unit is 200 x s pixels
-    const std::int16_t sideX = forms::RoundToInt16(screenW * a);
-    const std::int16_t sideY = forms::RoundToInt16(screenH * b);
-    const std::int16_t signY = forms::RoundToInt16(2.0 * b - 1);
+    const double s = plane_dist / 100 + 1;  // one spacing unit is 200 x s pixels
+    const std::int16_t sideX = runtime::RoundToInt16(screen_w * a);
+    const std::int16_t sideY = runtime::RoundToInt16(screen_h * b);
+    const std::int16_t signY = runtime::RoundToInt16(2.0 * b - 1);
 
     for (int i = 0; i < FormationSlots; ++i) {
         PlaneRecord& plane = Planes[i];
         const FormationPlace place = FormationTable[i];
         plane.Dir = static_cast<float>(d);
         // Positions beyond 16 bits (only from absurd spacings) saturate at the range's end.
-        plane.X = forms::RoundToInt16(sideX - place.Column * s * 200);
-        plane.Y = forms::RoundToInt16(signY * (place.Row * s * 200 - 200) + sideY);
+        plane.X = runtime::RoundToInt16(sideX - place.Column * s * 200);
+        plane.Y = runtime::RoundToInt16(signY * (place.Row * s * 200 - 200) + sideY);
         plane.SrcX = SpriteOffset(plane.Dir);
         plane.SrcY = SpriteOffset(plane.Frame);
     }
@@ -94,8 +94,8 @@ void InitPlanes() {
 void MovePlaneRecord(PlaneRecord& plane, const WrapBounds& bounds) {
     const DirectionStep step = DirectionTable[DirectionIndex(plane.Dir)];
     // Single-precision sums, rounded into 16 bits; a sum beyond the range saturates.
-    plane.X = forms::RoundToInt16(plane.X + step.dx);
-    plane.Y = forms::RoundToInt16(plane.Y + step.dy);
+    plane.X = runtime::RoundToInt16(plane.X + step.dx);
+    plane.Y = runtime::RoundToInt16(plane.Y + step.dy);
     plane.Frame = 1 - plane.Frame;
     plane.SrcY = SpriteOffset(plane.Frame);
     plane.X = Wrap(plane.X, bounds.WrapMaxX, bounds.WrapSpanX);
@@ -109,8 +109,8 @@ void MovePlaneSlot(int slot, const WrapBounds& bounds) {
 
 std::int16_t FormationLastSlot() { return FormationLastSlotFor(Settings.PlaneNum); }
 
-std::int16_t FormationLastSlotFor(float planeNum) {
-    const std::int16_t n = forms::RoundToInt16(planeNum);
+std::int16_t FormationLastSlotFor(float plane_num) {
+    const std::int16_t n = runtime::RoundToInt16(plane_num);
     if (n < -1) return -1;
     if (n > PlaneSlots - 1) return PlaneSlots - 1;
     return n;

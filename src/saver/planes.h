@@ -51,7 +51,7 @@ void InitPlaneTables(float step);
 // A new random corner and common direction for slots 0 to 8 (three draws), spaced by
 // PlaneDist from the settings.
 void PlaceFormation();
-void PlaceFormationWith(double planeDist, std::int16_t screenW, std::int16_t screenH);
+void PlaceFormationWith(double plane_dist, std::int16_t screen_w, std::int16_t screen_h);
 
 // The DirectionTable entry for a direction: the nearest whole number (ties to even),
 // reduced around the compass into 0 to 7; not-a-number gives 0.
@@ -69,7 +69,7 @@ void MovePlaneSlot(int slot, const WrapBounds& bounds);
 // The highest slot the formation moves and draws: PlaneNum rounded (ties to even) and
 // kept within -1 (no plane) to 9 (the last slot).
 std::int16_t FormationLastSlot();
-std::int16_t FormationLastSlotFor(float planeNum);
+std::int16_t FormationLastSlotFor(float plane_num);
 
 // Draws a plane's cell at (X, Y): the mask with SRCAND, then the image with SRCINVERT.
 void DrawPlane(os::HDC target, os::HDC sprite, const PlaneRecord& plane);

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "forms/conversions.h"
-#include "forms/random.h"
+#include "runtime/conversions.h"
+#include "runtime/random.h"
 #include "os/files.h"
 #include "saver/ss_module.h"
 #include "settings/settings.h"
@@ -35,11 +35,11 @@ struct Record {
 // Highest plane index, within the arrays; records are checked when read, so this only
 // guards against values set from elsewhere.
 int LastPlaneOf(int s) {
-    return std::clamp<int>(forms::RoundToInt16(SeqPlanes[s]), 0, PlaneSlots - 1);
+    return std::clamp<int>(runtime::RoundToInt16(SeqPlanes[s]), 0, PlaneSlots - 1);
 }
 
 int LastStepOf(int s) {
-    return std::min<int>(forms::RoundToInt16(SeqSteps[s]), SeqMaxStepIndex);
+    return std::min<int>(runtime::RoundToInt16(SeqSteps[s]), SeqMaxStepIndex);
 }
 
 std::optional<double> ReadNumber(os::FieldReader& reader) {
@@ -51,12 +51,12 @@ std::optional<double> ReadNumber(os::FieldReader& reader) {
 std::optional<std::int16_t> ReadInt16(os::FieldReader& reader) {
     const auto value = ReadNumber(reader);
     if (!value) return std::nullopt;
-    return forms::TryRoundToInt16(*value);
+    return runtime::TryRoundToInt16(*value);
 }
 
 // x / 1000 of the screen size, its integer part in pixels; nothing beyond 16 bits.
 std::optional<std::int16_t> ThousandthsToPixels(std::int16_t thousandths, std::int16_t size) {
-    return forms::TryRoundToInt16(forms::IntegerPart(thousandths / 1000.0 * size));
+    return runtime::TryRoundToInt16(runtime::IntegerPart(thousandths / 1000.0 * size));
 }
 
 // Reads one record; nothing when the input ends inside it or a field breaks the limits.
@@ -66,8 +66,8 @@ bool ReadRecord(os::FieldReader& reader, Record& record) {
     if (!planes || !steps || !reader.ReadText(record.name)) return false;
     record.planes = static_cast<float>(*planes);
     record.steps = static_cast<float>(*steps);
-    const auto lastPlane = forms::TryRoundToInt16(record.planes);
-    const auto lastStep = forms::TryRoundToInt16(record.steps);
+    const auto lastPlane = runtime::TryRoundToInt16(record.planes);
+    const auto lastStep = runtime::TryRoundToInt16(record.steps);
     // A plane field below 0 would leave no plane to end the sequence.
     if (!lastPlane || *lastPlane < 0 || *lastPlane > PlaneSlots - 1) return false;
     if (!lastStep || *lastStep > SeqMaxStepIndex) return false;
@@ -160,7 +160,7 @@ void LoadSequences() {
 void StartSequence(const SequenceStage& stage) {
     if (LastSeq < 0.0f) return;
     const int count = static_cast<int>(LastSeq) + 1;
-    const int s = std::clamp(static_cast<int>(forms::IntegerPart(forms::Rnd() * count)), 0,
+    const int s = std::clamp(static_cast<int>(runtime::IntegerPart(runtime::Rnd() * count)), 0,
                              count - 1);
     SeqNo = static_cast<float>(s);
     SeqActive = -1;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "forms/conversions.h"
+#include "runtime/conversions.h"
 #include "os/gdi.h"
 #include "os/sound.h"
 #include "platform/mod_api.h"

@@ -2,8 +2,8 @@
 // formation) per tick, then the next value and the next interval.
 #include <cstdint>
 
-#include "forms/conversions.h"
-#include "forms/random.h"
+#include "runtime/conversions.h"
+#include "runtime/random.h"
 #include "os/gdi.h"
 #include "platform/mod_api.h"
 #include "saver/direction_event.h"
@@ -26,7 +26,7 @@ EventKind Classify(float v, const float (&p)[4]) {
 }
 
 // floor(u x k) for a fresh draw u.
-float DrawChoice(float k) { return static_cast<float>(forms::IntegerPart(forms::Rnd() * k)); }
+float DrawChoice(float k) { return static_cast<float>(runtime::IntegerPart(runtime::Rnd() * k)); }
 
 }  // namespace
 
@@ -80,8 +80,8 @@ void SSForm::Eventer_Timer() {
 
     // u x 2000 + EventInt - 998 in single precision, the last draw of the tick.
     const float interval =
-        forms::Rnd() * 2000.0f + static_cast<float>(Settings.EventInt) - 998.0f;
-    SetEventInterval(forms::RoundToInt32(interval));
+        runtime::Rnd() * 2000.0f + static_cast<float>(Settings.EventInt) - 998.0f;
+    SetEventInterval(runtime::RoundToInt32(interval));
     // Yield: the message loop presents what the thunder drew on the window at once.
     forms::DoEvents();
 }

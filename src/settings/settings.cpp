@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "forms/conversions.h"
+#include "runtime/conversions.h"
 #include "os/registry.h"
-#include "os/trim.h"
+#include "runtime/trim.h"
 #include "settings/registry.h"
 
 SettingsRecord Settings;
@@ -21,7 +21,7 @@ std::string ReadSetting(const char* name, const std::string& default_text) {
 // A single-precision setting: the stored number, or the field's default when the number
 // does not fit a single (it would become infinite).
 void LoadSingle(float& field, const char* name) {
-    const double stored = forms::TextToNumber(ReadSetting(name, forms::NumberToText(field)));
+    const double stored = runtime::TextToNumber(ReadSetting(name, runtime::NumberToText(field)));
     const auto single = static_cast<float>(stored);
     if (std::isfinite(single)) field = single;
 }
@@ -29,8 +29,8 @@ void LoadSingle(float& field, const char* name) {
 // EventInt: the stored number rounded to 16 bits, ties to even; the default when it lies
 // outside -32768..32767.
 void LoadInt16(std::int16_t& field, const char* name) {
-    const double stored = forms::TextToNumber(ReadSetting(name, forms::NumberToText(field)));
-    if (auto rounded = forms::TryRoundToInt16(stored)) field = *rounded;
+    const double stored = runtime::TextToNumber(ReadSetting(name, runtime::NumberToText(field)));
+    if (auto rounded = runtime::TryRoundToInt16(stored)) field = *rounded;
 }
 
 void Save(const char* name, const std::string& text) {
@@ -79,7 +79,7 @@ void LoadSettings() {
     for (std::size_t i = 1; i <= 3; ++i) {
         const std::string digit = i <= EventProbsText.size() ? EventProbsText.substr(i - 1, 1)
                                                              : std::string();
-        Settings.EventProbs[i] = static_cast<float>(forms::TextToNumber(digit));
+        Settings.EventProbs[i] = static_cast<float>(runtime::TextToNumber(digit));
     }
 
     Settings.BKWav = ReadSetting("BKWav", Settings.BKWav);
@@ -90,10 +90,10 @@ void LoadSettings() {
     os::HKEY key = 0;
     os::LONG status = os::RegOpenKeyA(os::HKEY_CURRENT_USER, kDesktopKey, &key);
     const RegValue stored = QueryRegValue(key, kUsePasswordValue,
-                                          forms::NumberToText(PwdProtected),
+                                          runtime::NumberToText(PwdProtected),
                                           status == os::ERROR_SUCCESS ? &status : nullptr);
     os::RegCloseKey(key);
-    const auto required = static_cast<float>(forms::TextToNumber(stored.Text()));
+    const auto required = static_cast<float>(runtime::TextToNumber(stored.Text()));
     PwdProtected = std::isfinite(required) ? required : 1.0f;
     if (status == os::ERROR_BADDB) PwdProtected = 1;
 }
@@ -101,20 +101,20 @@ void LoadSettings() {
 bool SaveSettings() {
     // One batch: the file holds the old settings or the new ones, never a mix.
     os::RegistryBatch batch;
-    Save("PlaneNum", forms::NumberToText(Settings.PlaneNum));
-    Save("TimeInt", forms::NumberToText(Settings.TimeInt));
-    Save("PlaneDist", forms::NumberToText(Settings.PlaneDist));
-    Save("EventInt", forms::NumberToText(Settings.EventInt));
-    Save("BkWavEna", forms::NumberToText(Settings.BkWavEna));
-    Save("ThWavEna", forms::NumberToText(Settings.ThWavEna));
-    Save("EnaTh", forms::NumberToText(Settings.EnaTh));
+    Save("PlaneNum", runtime::NumberToText(Settings.PlaneNum));
+    Save("TimeInt", runtime::NumberToText(Settings.TimeInt));
+    Save("PlaneDist", runtime::NumberToText(Settings.PlaneDist));
+    Save("EventInt", runtime::NumberToText(Settings.EventInt));
+    Save("BkWavEna", runtime::NumberToText(Settings.BkWavEna));
+    Save("ThWavEna", runtime::NumberToText(Settings.ThWavEna));
+    Save("EnaTh", runtime::NumberToText(Settings.EnaTh));
 
     EventProbsText.clear();
     for (std::size_t i = 1; i <= 3; ++i)
-        EventProbsText += os::Trim(forms::NumberToText(Settings.EventProbs[i]));
+        EventProbsText += runtime::Trim(runtime::NumberToText(Settings.EventProbs[i]));
     Save("EventProbs", EventProbsText);
 
-    Save("Step", forms::NumberToText(Settings.Step));
+    Save("Step", runtime::NumberToText(Settings.Step));
     Save("BKWav", Settings.BKWav);
     Save("ThunderWav", Settings.ThunderWav);
     return batch.Commit() == os::ERROR_SUCCESS;

@@ -4,10 +4,10 @@
 
 #include "dialogs/ss_config.h"
 #include "forms/app.h"
-#include "forms/command.h"
-#include "forms/conversions.h"
+#include "runtime/command.h"
+#include "runtime/conversions.h"
 #include "forms/screen.h"
-#include "os/trim.h"
+#include "runtime/trim.h"
 #include "platform/mod_api.h"
 #include "saver/init_screen_saver.h"
 #include "saver/ss_form.h"
@@ -60,11 +60,11 @@ void RunSettingsRoad() {
 std::string NormaliseCommandLine(const std::string& raw) {
     std::string lower = raw;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return std::string(os::Trim(lower)) + "/c";
+    return std::string(runtime::Trim(lower)) + "/c";
 }
 
 void Main() {
-    const std::string cmd = NormaliseCommandLine(forms::Command());
+    const std::string cmd = NormaliseCommandLine(runtime::Command());
     const char letter = cmd[1];
     if (letter == 'a') {
         ChangeSaverPassword();
@@ -78,9 +78,9 @@ void Main() {
 }
 
 bool PreviewHostHandle(const std::string& CmdLine, os::HWND* handle) {
-    const std::string trimmed(os::Trim(CmdLine));
+    const std::string trimmed(runtime::Trim(CmdLine));
     const std::string tail = trimmed.size() > 3 ? trimmed.substr(3) : std::string();
-    const auto value = forms::TryRoundToInt32(forms::TextToNumber(tail));
+    const auto value = runtime::TryRoundToInt32(runtime::TextToNumber(tail));
     if (!value) return false;
     *handle = *value;
     return true;
@@ -109,7 +109,7 @@ std::int16_t SaverAlreadyRunning() {
         const int copied = os::GetWindowTextA(h, buffer.data(), n);
         if (copied > 0) {
             const std::string& caption = form.Caption();
-            std::string candidate(os::Trim(buffer));
+            std::string candidate(runtime::Trim(buffer));
             candidate += std::string(caption.size(), ' ');
             candidate.resize(caption.size());
             if (candidate == caption) {

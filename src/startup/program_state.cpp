@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "forms/app.h"
-#include "forms/command.h"
+#include "runtime/command.h"
 #include "forms/form.h"
-#include "forms/random.h"
+#include "runtime/random.h"
 #include "os/message_loop.h"
 #include "os/registry.h"
 #include "os/window.h"
@@ -19,7 +19,7 @@
 
 namespace {
 
-// The generator's seed at process start (forms/random.cpp).
+// The generator's seed at process start (runtime/random.cpp).
 constexpr unsigned kStartSeed = 12345u;
 
 void UnloadEveryForm() {
@@ -76,9 +76,9 @@ void ResetProgramState() {
     os::SetRegistryHook({});
 
     forms::App.Reset();
-    forms::SetCommand("");
-    forms::SetRandomSource({});
-    forms::RandomizeWith(kStartSeed);
+    runtime::SetCommand("");
+    runtime::SetRandomSource({});
+    runtime::RandomizeWith(kStartSeed);
 
     ResetSSModule();
     ResetSettings();

@@ -13,13 +13,13 @@
 #include <optional>
 #include <string>
 
-#include "x_session.h"
+#include "support/x/on_x.h"
 
 namespace {
 
+using e2e::Keep;
 using e2e::SaverProcess;
 using e2e::Shot;
-using e2e::TempDir;
 using e2e::XSession;
 
 // The About button's middle in the settings dialog's client pixels (panel at 8, 8).
@@ -30,25 +30,14 @@ constexpr int kSide = 380;
 constexpr int kOkX = 152 + 37, kOkY = 320 + 10;
 constexpr int kBackgroundX = 190, kBackgroundY = 290;
 
-void Keep(const Shot& shot, const std::string& name) {
-    std::filesystem::create_directories(TAVRO_SHOT_DIR);
-    shot.SavePng(std::string(TAVRO_SHOT_DIR) + "/" + name + ".png");
-}
-
 bool InsideCircle(int x, int y) {
     const double dx = x + 0.5 - 190, dy = y + 0.5 - 190;
     return dx * dx + dy * dy <= 176.0 * 176.0;
 }
 
-class AboutOnX : public ::testing::Test {
+class AboutOnX : public e2e::OnX {
 protected:
-    void SetUp() override {
-        if (!x_.ok()) GTEST_SKIP() << "no X display";
-        x_.ShowDesktop();
-        x_.MovePointer(5, 5);
-        setenv("TAVRO_HIVE", (dir_.path() + "/hive.txt").c_str(), 1);
-    }
-    void TearDown() override { unsetenv("TAVRO_HIVE"); }
+    AboutOnX() : OnX(Pointer::Corner, Hive::Shared) {}
 
     void Button(bool down) {
         XTestFakeButtonEvent(x_.display(), 1, down ? True : False, CurrentTime);
@@ -79,9 +68,6 @@ protected:
         Button(false);
         return followed;
     }
-
-    XSession x_;
-    TempDir dir_;
 };
 
 TEST_F(AboutOnX, OpensRoundAndCentredFollowsADragAndClosesWithOk) {

@@ -8,17 +8,13 @@
 #include <optional>
 #include <string>
 
-#include "os/registry.h"
-#include "x_session.h"
+#include "support/registry_values.h"
+#include "support/x/on_x.h"
 
 namespace {
 
 using e2e::SaverProcess;
 using e2e::Shot;
-using e2e::TempDir;
-using e2e::XSession;
-
-constexpr const char* kKey = "Software\\Kolmi Ardev\\Tavro Screen Saver";
 
 // Client pixels (15 twips each). The settings dialog's Advanced button lies in its panel at
 // (120 + 5040, 120 + 2760) twips, 77 x 22 pixels; its OK at (3240, 3960) twips.
@@ -30,43 +26,29 @@ constexpr int kAdvancedW = 345, kAdvancedH = 202;
 constexpr int kCombo3ButtonX = 136 + 19, kCombo3ButtonY = 120 + 10;
 
 std::optional<std::string> Stored(const std::string& name) {
-    os::HKEY key = 0;
-    if (os::RegOpenKeyA(os::HKEY_CURRENT_USER, kKey, &key) != os::ERROR_SUCCESS) return std::nullopt;
-    os::DWORD type = 0, size = 0;
-    std::optional<std::string> text;
-    if (os::RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == os::ERROR_SUCCESS &&
-        type == os::REG_SZ) {
-        std::string data(size, '\0');
-        if (os::RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                 reinterpret_cast<os::BYTE*>(data.data()), &size) == os::ERROR_SUCCESS)
-            text = data.substr(0, size);
-    }
-    os::RegCloseKey(key);
-    return text;
+    return tavro_test::ReadText(e2e::kSettingsKey, name);
 }
 
-TEST(AdvancedOnX, PickABoundaryOkThenSettingsOkWritesEventProbs) {
-    XSession x;
-    if (!x.ok()) GTEST_SKIP() << "no X display";
-    TempDir dir;
-    x.ShowDesktop();
-    x.MovePointer(5, 5);
-    setenv("TAVRO_HIVE", (dir.path() + "/hive.txt").c_str(), 1);
+class AdvancedOnX : public e2e::OnX {
+protected:
+    AdvancedOnX() : OnX(Pointer::Corner, Hive::Shared) {}
+};
 
-    SaverProcess p(dir.path());
+TEST_F(AdvancedOnX, PickABoundaryOkThenSettingsOkWritesEventProbs) {
+    SaverProcess p(dir_.path());
     p.Start({"/c"});
-    const unsigned long settings = x.WaitForWindow("Tavro Screen Saver", 10000);
+    const unsigned long settings = x_.WaitForWindow("Tavro Screen Saver", 10000);
     ASSERT_NE(settings, 0u) << p.Stderr();
     // Painted: the grey face at its top-left corner.
     const auto painted = [](const Shot& s) { return s.at(3, 3) == 0xC0C0C0u; };
-    ASSERT_TRUE(x.WaitForWindowShot(settings, painted, 10000));
-    const auto s_at = x.WindowPlacement(settings);
+    ASSERT_TRUE(x_.WaitForWindowShot(settings, painted, 10000));
+    const auto s_at = x_.WindowPlacement(settings);
     ASSERT_TRUE(s_at);
-    x.Click(s_at->x + kAdvancedX, s_at->y + kAdvancedY);
+    x_.Click(s_at->x + kAdvancedX, s_at->y + kAdvancedY);
 
-    const unsigned long advanced = x.WaitForWindow("Advance Options", 10000);
+    const unsigned long advanced = x_.WaitForWindow("Advance Options", 10000);
     ASSERT_NE(advanced, 0u) << p.Stderr();
-    const auto a_at = x.WindowPlacement(advanced);
+    const auto a_at = x_.WindowPlacement(advanced);
     ASSERT_TRUE(a_at);
     EXPECT_EQ(a_at->width, kAdvancedW);
     EXPECT_EQ(a_at->height, kAdvancedH);
@@ -77,34 +59,32 @@ TEST(AdvancedOnX, PickABoundaryOkThenSettingsOkWritesEventProbs) {
                 if ((s.at(xx, y) & 0xFF) < 0x60) ++text;
         return s.width == kAdvancedW && s.at(100, 185) == 0xC0C0C0u && text > 200;
     };
-    const auto shown = x.WaitForWindowShot(advanced, explained, 10000);
+    const auto shown = x_.WaitForWindowShot(advanced, explained, 10000);
     ASSERT_TRUE(shown.has_value()) << "the face or the explanation is not drawn";
     const Shot loaded = *shown;
 
     // Drop Combo1(3)'s list, keep a picture of it, step from 5 down to 7, Enter (chooses,
     // checks and moves on to OK), Enter again (OK).
-    x.Click(a_at->x + kCombo3ButtonX, a_at->y + kCombo3ButtonY);
-    const auto dropped = x.WaitForWindowShot(
+    x_.Click(a_at->x + kCombo3ButtonX, a_at->y + kCombo3ButtonY);
+    const auto dropped = x_.WaitForWindowShot(
         advanced, [&](const Shot& s) { return s.CountDifferent(loaded) > 400; }, 3000);
     ASSERT_TRUE(dropped.has_value()) << "no list dropped";
-    std::filesystem::create_directories(TAVRO_SHOT_DIR);
-    dropped->SavePng(std::string(TAVRO_SHOT_DIR) + "/advanced-dialog.png");
+    e2e::Keep(*dropped, "advanced-dialog");
     // The list is part of the dialog's window and takes no focus: the keys reach the
     // dialog in order.
-    x.Key("Down");
-    x.Key("Down");
-    x.Key("Return");
-    x.Key("Return");
-    ASSERT_TRUE(x.WaitForNoWindow("Advance Options", 3000)) << "OK did not close the dialog";
+    x_.Key("Down");
+    x_.Key("Down");
+    x_.Key("Return");
+    x_.Key("Return");
+    ASSERT_TRUE(x_.WaitForNoWindow("Advance Options", 3000)) << "OK did not close the dialog";
     EXPECT_FALSE(Stored("EventProbs").has_value()) << "written before the settings' OK";
     EXPECT_TRUE(p.Running()) << "the settings dialog closed too";
 
-    x.Click(s_at->x + kSettingsOkX, s_at->y + kSettingsOkY);
+    x_.Click(s_at->x + kSettingsOkX, s_at->y + kSettingsOkY);
     const auto code = p.Wait(3000);
     ASSERT_TRUE(code.has_value()) << "the settings dialog's OK did not close it";
     EXPECT_EQ(*code, 0);
     EXPECT_EQ(Stored("EventProbs"), "247");
-    unsetenv("TAVRO_HIVE");
 }
 
 }  // namespace

@@ -14,28 +14,17 @@
 #include <optional>
 #include <string>
 
-#include "x_session.h"
+#include "support/x/on_x.h"
 
 namespace {
 
+using e2e::Keep;
 using e2e::SaverProcess;
 using e2e::Shot;
 using e2e::TempDir;
-using e2e::XSession;
+using e2e::WriteHive;
 
 namespace fs = std::filesystem;
-
-// A hive holding these settings as texts, in the registry's file format.
-void WriteHive(const std::string& dir, const std::map<std::string, std::string>& values) {
-    std::ofstream out(dir + "/hive.txt", std::ios::binary);
-    out << "[Software\\Kolmi Ardev\\Tavro Screen Saver]\n";
-    for (const auto& [name, text] : values) out << '"' << name << "\"=sz:\"" << text << "\"\n";
-}
-
-void Keep(const Shot& shot, const std::string& name) {
-    fs::create_directories(TAVRO_SHOT_DIR);
-    shot.SavePng(std::string(TAVRO_SHOT_DIR) + "/" + name + ".png");
-}
 
 // How a shot differs from the plain frame.
 struct Difference {
@@ -60,14 +49,8 @@ Difference Compare(const Shot& shot, const Shot& plain) {
     return d;
 }
 
-class EventsOnX : public ::testing::Test {
+class EventsOnX : public e2e::OnX {
 protected:
-    void SetUp() override {
-        if (!x_.ok()) GTEST_SKIP() << "no X display";
-        x_.ShowDesktop();
-        x_.MovePointer(x_.width() / 2, x_.height() / 2);
-    }
-
     // Starts the saver, waits for its first frame and returns the plain frame (the
     // desktop with the banner: these savers fly no formation). An event already on the
     // screen then does not spoil it: only the banner is taken from the screen.
@@ -90,9 +73,6 @@ protected:
         }
         return std::nullopt;
     }
-
-    XSession x_;
-    TempDir dir_;
 };
 
 // The lightning picture's rectangle on a 1024 x 768 screen: 638 x 389 in the middle.

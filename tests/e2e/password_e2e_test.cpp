@@ -6,42 +6,27 @@
 
 #include <X11/Xlib.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 #include "os/password_store.h"
-#include "x_session.h"
+#include "support/x/on_x.h"
 
 namespace {
 
 using e2e::SaverProcess;
 using e2e::SleepMs;
-using e2e::TempDir;
-using e2e::XSession;
+using e2e::WaitUntil;
 
-// Polls `condition` until it holds or `ms` have passed.
-bool Eventually(const std::function<bool()>& condition, int ms) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= until) return false;
-        SleepMs(20);
-    }
-}
-
-class PasswordOnX : public ::testing::Test {
+class PasswordOnX : public e2e::OnX {
 protected:
     void SetUp() override {
-        if (!x_.ok()) GTEST_SKIP() << "no X display";
-        x_.ShowDesktop();
-        x_.MovePointer(x_.width() / 2, x_.height() / 2);
+        OnX::SetUp();
+        if (IsSkipped()) return;
         // The saver started below uses this hive.
-        setenv("TAVRO_HIVE", (dir_.path() + "/hive.txt").c_str(), 1);
+        tavro_test::ScopedEnv hive("TAVRO_HIVE", dir_ / "hive.txt");
         ASSERT_TRUE(os::SetSaverPassword("kestrel"));
         ASSERT_TRUE(os::SetPasswordRequired(true));
-        unsetenv("TAVRO_HIVE");
     }
 
     Display* d() { return x_.display(); }
@@ -70,18 +55,15 @@ protected:
         saver.Start({"/s"});
         const Window w = x_.WaitForWindow("Screen saver", 3000);
         EXPECT_NE(w, 0u) << saver.Stderr();
-        EXPECT_TRUE(Eventually([&] { return OtherHoldsInput(); }, 3000)) << "no grab";
+        EXPECT_TRUE(WaitUntil([&] { return OtherHoldsInput(); }, 3000)) << "no grab";
         return w;
     }
 
     // The prompt's window once it shows (0 when it does not within ms).
     Window Prompt(int ms = 3000) { return x_.WaitForWindow("Screen Saver", ms); }
     bool PromptGone(int ms) {
-        return Eventually([&] { return x_.WaitForWindow("Screen Saver", 1) == 0; }, ms);
+        return WaitUntil([&] { return x_.WaitForWindow("Screen Saver", 1) == 0; }, ms);
     }
-
-    XSession x_;
-    TempDir dir_;
 };
 
 TEST_F(PasswordOnX, WrongPasswordKeepsTheSaverRightOneEndsIt) {
@@ -119,7 +101,7 @@ TEST_F(PasswordOnX, InputHeldByAnotherProgramAtTheStartIsTakenOnceItIsFree) {
     XUngrabKeyboard(d(), CurrentTime);
     XUngrabPointer(d(), CurrentTime);
     XSync(d(), False);
-    EXPECT_TRUE(Eventually([&] { return OtherHoldsInput(); }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return OtherHoldsInput(); }, 3000))
         << "the saver did not take the input once it was free";
 
     x_.Key("space");
@@ -158,7 +140,7 @@ TEST_F(PasswordOnX, SaverAndPromptUnmappedByAnotherProgramComeBackAtOnce) {
     ASSERT_NE(w, 0u);
     XUnmapWindow(d(), w);
     XSync(d(), False);
-    EXPECT_TRUE(Eventually([&] { return Viewable(w) && OtherHoldsInput(); }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return Viewable(w) && OtherHoldsInput(); }, 3000))
         << "the unmapped saver did not come back with the grab";
 
     x_.Key("space");
@@ -166,7 +148,7 @@ TEST_F(PasswordOnX, SaverAndPromptUnmappedByAnotherProgramComeBackAtOnce) {
     ASSERT_NE(prompt, 0u);
     XUnmapWindow(d(), prompt);
     XSync(d(), False);
-    EXPECT_TRUE(Eventually([&] { return Viewable(prompt) && OtherHoldsInput(); }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return Viewable(prompt) && OtherHoldsInput(); }, 3000))
         << "the unmapped prompt did not come back with the grab";
     x_.Type("kestrel");
     x_.Key("Return");

@@ -10,10 +10,11 @@
 #include <fstream>
 #include <map>
 
-#include "x_session.h"
+#include "support/x/on_x.h"
 
 namespace {
 
+using e2e::Keep;
 using e2e::SaverProcess;
 using e2e::Shot;
 using e2e::TempDir;
@@ -34,21 +35,15 @@ bool HasSoundThread(pid_t pid) {
     return false;
 }
 
-void Keep(const Shot& shot, const std::string& name) {
-    std::filesystem::create_directories(TAVRO_SHOT_DIR);
-    shot.SavePng(std::string(TAVRO_SHOT_DIR) + "/" + name + ".png");
+// True when the process has a shared library whose file name starts with `name` mapped.
+bool MapsLibrary(pid_t pid, const std::string& name) {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);)
+        if (line.find("/" + name) != std::string::npos) return true;
+    return false;
 }
 
-class SaverOnX : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!x_.ok()) GTEST_SKIP() << "no X display";
-        x_.ShowDesktop();
-        x_.MovePointer(x_.width() / 2, x_.height() / 2);
-    }
-    XSession x_;
-    TempDir dir_;
-};
+using SaverOnX = e2e::OnX;
 
 TEST_F(SaverOnX, ShowsTheFrozenDesktopWithBannerAndMovingPlanesThenEndsOnAKey) {
     const Shot before = x_.Screenshot();
@@ -60,6 +55,9 @@ TEST_F(SaverOnX, ShowsTheFrozenDesktopWithBannerAndMovingPlanesThenEndsOnAKey) {
         [&](const Shot& s) { return x_.ShowsBanner(s) && s.CountDifferent(before, 4) > 50; },
         5000);
     ASSERT_TRUE(first.has_value()) << "no planes or banner drawn";
+    // No sound has been asked for yet (no background sound, no event so soon): the sound
+    // library is not even loaded.
+    EXPECT_FALSE(MapsLibrary(saver.pid(), "libSDL2")) << "the sound library loads at start";
     const Shot a = *first;
     const auto second =
         x_.WaitForScreen([&](const Shot& s) { return a.CountDifferent(s, 2) > 100; }, 5000);
@@ -173,15 +171,9 @@ TEST_F(SaverOnX, UnknownSwitchEndsAtOnceWithoutAWindow) {
 // library would catch them into a quit event nobody reads) and when the process was started
 // with them ignored, as a shell starts a background job.
 TEST_F(SaverOnX, SigtermAndSigintEndEveryRoadAfterASoundAndWhenStartedIgnoringThem) {
-    {
-        // The background loop on the saver road; a thunder clap within 100 ms in preview.
-        std::ofstream hive(dir_.path() + "/hive.txt", std::ios::binary);
-        hive << "[Software\\Kolmi Ardev\\Tavro Screen Saver]\n";
-        const std::map<std::string, std::string> values = {
-            {"BkWavEna", " 1"}, {"ThWavEna", " 1"}, {"EnaTh", " 1"}, {"EventInt", " 100"}};
-        for (const auto& [name, text] : values)
-            hive << '"' << name << "\"=sz:\"" << text << "\"\n";
-    }
+    // The background loop on the saver road; a thunder clap within 100 ms in preview.
+    e2e::WriteHive(dir_.path(),
+                   {{"BkWavEna", " 1"}, {"ThWavEna", " 1"}, {"EnaTh", " 1"}, {"EventInt", " 100"}});
     // Ignored signals stay ignored across exec.
     const std::string ignoring = dir_.path() + "/ignoring.sh";
     std::ofstream(ignoring) << "#!/bin/sh\ntrap '' INT TERM\nexec '" << TAVRO_EXE << "' \"$@\"\n";

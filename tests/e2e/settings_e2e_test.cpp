@@ -8,18 +8,19 @@
 #include <optional>
 #include <string>
 
-#include "os/registry.h"
-#include "x_session.h"
+#include "support/registry_values.h"
+#include "support/x/on_x.h"
 
 namespace {
 
+using e2e::Keep;
 using e2e::SaverProcess;
 using e2e::Shot;
-using e2e::TempDir;
 using e2e::XSession;
 
 constexpr const char* kTitle = "Tavro Screen Saver";
-constexpr const char* kKey = "Software\\Kolmi Ardev\\Tavro Screen Saver";
+using e2e::kSettingsKey;
+constexpr const char* kKey = kSettingsKey;
 
 // The dialog's client area is 457 x 291 pixels inside a frame of 3 pixels on each side and
 // a 19-pixel caption; these are the client pixels of the controls the tests click.
@@ -29,47 +30,16 @@ constexpr int kPlaneNumX = 8 + 208, kPlaneNumY = 8 + 48, kBarW = 25, kBarH = 137
 constexpr int kBackSoundX = 8 + 144, kBackSoundY = 8 + 208;
 constexpr int kOkX = 216 + 37, kOkY = 264 + 11;
 
-void Keep(const Shot& shot, const std::string& name) {
-    std::filesystem::create_directories(TAVRO_SHOT_DIR);
-    shot.SavePng(std::string(TAVRO_SHOT_DIR) + "/" + name + ".png");
-}
-
-class SettingsOnX : public ::testing::Test {
+class SettingsOnX : public e2e::OnX {
 protected:
-    void SetUp() override {
-        if (!x_.ok()) GTEST_SKIP() << "no X display";
-        x_.ShowDesktop();
-        x_.MovePointer(5, 5);
-        // This process reads (and seeds) the executable's hive through the same layer.
-        setenv("TAVRO_HIVE", (dir_.path() + "/hive.txt").c_str(), 1);
-    }
-    void TearDown() override { unsetenv("TAVRO_HIVE"); }
+    // This process reads (and seeds) the executable's hive through the same layer.
+    SettingsOnX() : OnX(Pointer::Corner, Hive::Shared) {}
 
     std::optional<std::string> Stored(const std::string& name) {
-        os::HKEY key = 0;
-        if (os::RegOpenKeyA(os::HKEY_CURRENT_USER, kKey, &key) != os::ERROR_SUCCESS)
-            return std::nullopt;
-        os::DWORD type = 0, size = 0;
-        std::optional<std::string> text;
-        if (os::RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) ==
-                os::ERROR_SUCCESS &&
-            type == os::REG_SZ) {
-            std::string data(size, '\0');
-            if (os::RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                     reinterpret_cast<os::BYTE*>(data.data()),
-                                     &size) == os::ERROR_SUCCESS)
-                text = data.substr(0, size);
-        }
-        os::RegCloseKey(key);
-        return text;
+        return tavro_test::ReadText(kKey, name);
     }
     void Store(const std::string& name, const std::string& text) {
-        os::HKEY key = 0;
-        ASSERT_EQ(os::RegCreateKeyA(os::HKEY_CURRENT_USER, kKey, &key), os::ERROR_SUCCESS);
-        os::RegSetValueExA(key, name.c_str(), 0, os::REG_SZ,
-                           reinterpret_cast<const os::BYTE*>(text.data()),
-                           static_cast<os::DWORD>(text.size()));
-        os::RegCloseKey(key);
+        ASSERT_TRUE(tavro_test::WriteText(kKey, name, text));
     }
 
     // Starts the dialog and waits until it is shown; its client origin on the screen.
@@ -95,8 +65,6 @@ protected:
     }
     void ClickClient(const XSession::Placement& at, int x, int y) { x_.Click(at.x + x, at.y + y); }
 
-    XSession x_;
-    TempDir dir_;
     unsigned long id_ = 0;
     Shot opened_;  // the dialog as it was first painted
 };

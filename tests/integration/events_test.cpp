@@ -500,7 +500,7 @@ protected:
     std::vector<int> Run(int ticks, std::uint32_t seed) {
         std::mt19937 engine(seed);
         int draws = 0;
-        forms::SetRandomSource([&] {
+        runtime::SetRandomSource([&] {
             ++draws;
             return static_cast<float>(engine() >> 8) * (1.0f / 16777216.0f);
         });
@@ -518,7 +518,7 @@ protected:
             else if (draws == 3) ++counts[3];
             else ++counts[4];
         }
-        forms::SetRandomSource({});
+        runtime::SetRandomSource({});
         return counts;
     }
 };

@@ -130,7 +130,7 @@ TEST_F(SequenceRun, AfterTheEndTheFormationFliesOnAndTheNextEventFollowsAtOnce) 
     Settings.PlaneNum = 2;
     LoadText(kCrossExample);
     StartThroughEventTick(0, 1);
-    forms::SetRandomSource({});  // the generator again, for the formation and the events
+    runtime::SetRandomSource({});  // the generator again, for the formation and the events
     for (int tick = 2; tick <= 63; ++tick) form().Movement_Timer();
     ASSERT_EQ(SeqActive, 0);
     ASSERT_EQ(form().Eventer.Interval(), 1);

@@ -16,6 +16,7 @@
 #include "forms/tool_tip.h"
 #include "os/registry.h"
 #include "settings/settings.h"
+#include "support/registry_values.h"
 #include "support/saver_fixture.h"
 
 namespace {
@@ -59,21 +60,9 @@ protected:
 
     // A stored value as written: its type and bytes; nullopt when it is not there.
     std::optional<std::pair<os::DWORD, std::string>> Raw(const std::string& name) {
-        os::HKEY key = 0;
-        if (os::RegOpenKeyA(os::HKEY_CURRENT_USER, kSettingsKey, &key) != os::ERROR_SUCCESS)
-            return std::nullopt;
-        os::DWORD type = 0, size = 0;
-        std::optional<std::pair<os::DWORD, std::string>> result;
-        if (os::RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) ==
-            os::ERROR_SUCCESS) {
-            std::string data(size, '\0');
-            os::RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                 reinterpret_cast<os::BYTE*>(data.data()), &size);
-            data.resize(size);
-            result = std::make_pair(type, data);
-        }
-        os::RegCloseKey(key);
-        return result;
+        const auto value = tavro_test::ReadValue(kSettingsKey, name);
+        if (!value) return std::nullopt;
+        return std::make_pair(value->type, value->bytes);
     }
     std::map<std::string, std::string> StoredTexts() {
         std::map<std::string, std::string> texts;

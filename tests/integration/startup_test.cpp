@@ -11,7 +11,7 @@
 #include "forms/app.h"
 #include "forms/instance_lock.h"
 #include "forms/metrics.h"
-#include "forms/random.h"
+#include "runtime/random.h"
 #include "os/gdi.h"
 #include "os/sound.h"
 #include "os/window.h"
@@ -64,8 +64,11 @@ TEST_F(Startup, LettersThatSelectNoRoadEndAtOnceWithoutAWindow) {
 TEST_F(Startup, SaverRoadRunsUntilAKeyIsPressed) {
     for (const char* cmd : {"/s", "/S", "-s", "  /s 123  "}) {
         RunMode = ModeUnset;
-        host().Schedule(host().NowMs() + 300, [this] {
-            host().PushKey(static_cast<os::HostWindowId>(SSFormInstance().hWnd()), 'A', 'a');
+        host().Schedule(host().NowMs() + 300, [this, cmd] {
+            const auto window = static_cast<os::HostWindowId>(SSFormInstance().hWnd());
+            // Its pixels were made twice: at the design size, then once at the screen's.
+            EXPECT_EQ(host().BufferCount(window), 2) << cmd;
+            host().PushKey(window, 'A', 'a');
         });
         RunMain(cmd);
         EXPECT_FALSE(SSFormInstance().IsLoaded()) << cmd;
@@ -220,7 +223,7 @@ TEST_F(SaverSetUp, NoSoundRequestWhileTheBackgroundSoundIsOff) {
 
 TEST_F(SaverSetUp, TheFormationIsPlacedFromTheClockSeed) {
     // What the formation would be were the generator still at the fixture's fixed seed.
-    forms::RandomizeWith(1234);
+    runtime::RandomizeWith(1234);
     ScreenW = 1024;
     ScreenH = 768;
     InitPlanes();
@@ -230,7 +233,7 @@ TEST_F(SaverSetUp, TheFormationIsPlacedFromTheClockSeed) {
     // state places it otherwise (14 bits drawn; three set-ups all alike: 1 in 2^42).
     int differing = 0;
     for (int run = 0; run < 3; ++run) {
-        forms::RandomizeWith(1234);
+        runtime::RandomizeWith(1234);
         SetUpSaver();
         std::vector<float> placed;
         for (const PlaneRecord& p : Planes)

@@ -144,7 +144,7 @@ TEST_F(Thunder, TheOnePixelVariantTouchesOnlyTheTopLeftPixel) {
 }
 
 TEST_F(Thunder, TheFlashReachesTheScreenAtOnceAndTheNextFrameWipesIt) {
-    headless::HeadlessHost& h = host();
+    hosts::HeadlessHost& h = host();
     const auto id = static_cast<os::HostWindowId>(form().hWnd());
     form().Movement_Timer();
     const int presents = h.PresentCount(id);

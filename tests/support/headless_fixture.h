@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 #include "hosts/headless/headless_host.h"
+#include "support/temp_dir.h"
 
 namespace tavro_test {
 
@@ -28,16 +28,16 @@ protected:
     void TearDown() override;
 
     // The host installed for this case.
-    headless::HeadlessHost& host() { return *host_; }
+    hosts::HeadlessHost& host() { return *host_; }
     // The temporary folder of this case (removed afterwards) and the hive file in it.
-    const std::string& temp_dir() const { return temp_dir_; }
-    std::string hive_path() const { return temp_dir_ + "/hive.txt"; }
+    const std::string& temp_dir() const { return temp_dir_.path(); }
+    std::string hive_path() const { return temp_dir_ / "hive.txt"; }
 
 private:
     int screen_width_, screen_height_;
-    headless::HeadlessHost* host_ = nullptr;  // owned by the installed-host slot
-    std::string temp_dir_;
-    std::optional<std::string> saved_hive_;
+    hosts::HeadlessHost* host_ = nullptr;  // owned by the installed-host slot
+    TempDir temp_dir_;
+    ScopedEnv hive_env_{"TAVRO_HIVE", hive_path()};
 };
 
 }  // namespace tavro_test

@@ -1,10 +1,9 @@
 #include "support/saver_fixture.h"
 
-#include <cstdlib>
 #include <memory>
 
-#include "forms/command.h"
-#include "forms/random.h"
+#include "runtime/command.h"
+#include "runtime/random.h"
 #include "os/audio_output.h"
 #include "os/registry.h"
 #include "os/window.h"
@@ -13,17 +12,17 @@
 #include "saver/ss_module.h"
 #include "settings/settings.h"
 #include "startup/main.h"
+#include "support/registry_values.h"
 
 namespace tavro_test {
 
 void SaverFixture::SetUp() {
     HeadlessFixture::SetUp();  // the program's state is back at its start
-    setenv("TAVRO_INSTANCE_LOCK", (temp_dir() + "/instance.lock").c_str(), 1);
-    auto audio = std::make_unique<os::FakeAudioOutput>(1);
+    auto audio = std::make_unique<hosts::FakeAudioOutput>(1);
     audio_ = audio.get();
     os::InstallAudioOutput(std::move(audio));
     SetDefaults();
-    forms::RandomizeWith(1234);
+    runtime::RandomizeWith(1234);
     writes_ = 0;
     os::SetRegistryHook([this](const os::RegistryCall& call) {
         if (call.op == os::RegistryOp::Set) ++writes_;
@@ -36,11 +35,10 @@ void SaverFixture::TearDown() {
     HeadlessFixture::TearDown();
     os::InstallAudioOutput(nullptr);
     audio_ = nullptr;
-    unsetenv("TAVRO_INSTANCE_LOCK");
 }
 
 void SaverFixture::RunMain(const std::string& command_line) {
-    forms::SetCommand(command_line);
+    runtime::SetCommand(command_line);
     Main();
 }
 
@@ -67,12 +65,7 @@ void SaverFixture::PaintDesktopPattern() {
 }
 
 void SaverFixture::StoreSetting(const std::string& name, const std::string& text) {
-    os::HKEY key = 0;
-    ASSERT_EQ(os::RegCreateKeyA(os::HKEY_CURRENT_USER, kSettingsKey, &key), 0);
-    os::RegSetValueExA(key, name.c_str(), 0, os::REG_SZ,
-                       reinterpret_cast<const os::BYTE*>(text.data()),
-                       static_cast<os::DWORD>(text.size()));
-    os::RegCloseKey(key);
+    ASSERT_TRUE(WriteText(kSettingsKey, name, text));
 }
 
 int SaverFixture::CursorCount() {

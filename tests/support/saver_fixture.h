@@ -19,7 +19,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    os::FakeAudioOutput& audio() { return *audio_; }
+    hosts::FakeAudioOutput& audio() { return *audio_; }
     // Runs Main with this raw command line.
     void RunMain(const std::string& command_line);
     // The saver road up to its modal display: the desktop painted with the pattern, the
@@ -36,7 +36,8 @@ protected:
     int writes_ = 0;
 
 private:
-    os::FakeAudioOutput* audio_ = nullptr;
+    hosts::FakeAudioOutput* audio_ = nullptr;
+    ScopedEnv lock_env_{"TAVRO_INSTANCE_LOCK", temp_dir() + "/instance.lock"};
 };
 
 // The pattern PaintDesktopPattern paints at (x, y).

@@ -9,7 +9,7 @@
 #include <deque>
 #include <initializer_list>
 
-#include "forms/random.h"
+#include "runtime/random.h"
 
 namespace tavro_test {
 
@@ -21,7 +21,7 @@ public:
     explicit ScriptedDraws(std::deque<float> draws, bool strict = true) : strict_(strict) {
         Install(std::move(draws));
     }
-    ~ScriptedDraws() { forms::SetRandomSource({}); }
+    ~ScriptedDraws() { runtime::SetRandomSource({}); }
     ScriptedDraws(const ScriptedDraws&) = delete;
     ScriptedDraws& operator=(const ScriptedDraws&) = delete;
 
@@ -38,7 +38,7 @@ private:
         script_ = std::move(draws);
         used_ = 0;
         overrun_ = false;
-        forms::SetRandomSource([this] {
+        runtime::SetRandomSource([this] {
             ++used_;
             if (script_.empty()) {
                 if (strict_) ADD_FAILURE() << "unexpected random draw";

@@ -1,4 +1,4 @@
-#include "forms/conversions.h"
+#include "runtime/conversions.h"
 
 #include <gtest/gtest.h>
 
@@ -11,46 +11,46 @@
 
 namespace {
 
-using forms::NumberToText;
-using forms::TextToNumber;
+using runtime::NumberToText;
+using runtime::TextToNumber;
 
 TEST(Rounding, TiesGoToTheEvenNeighbour) {
     struct Case { double in; int out; };
     for (const Case c : {Case{2.5, 2}, {3.5, 4}, {0.5, 0}, {1.5, 2}, {-2.5, -2}, {-3.5, -4},
                          {-0.5, 0}, {1500.5, 1500}, {1501.5, 1502}, {2.4999, 2}, {2.5001, 3},
                          {-2.5001, -3}, {7.0, 7}}) {
-        EXPECT_EQ(forms::RoundToInt16(c.in), c.out) << c.in;
-        EXPECT_EQ(forms::RoundToInt32(c.in), c.out) << c.in;
-        EXPECT_EQ(forms::TryRoundToInt16(c.in), c.out) << c.in;
+        EXPECT_EQ(runtime::RoundToInt16(c.in), c.out) << c.in;
+        EXPECT_EQ(runtime::RoundToInt32(c.in), c.out) << c.in;
+        EXPECT_EQ(runtime::TryRoundToInt16(c.in), c.out) << c.in;
     }
 }
 
 TEST(Rounding, SixteenBitLimits) {
-    EXPECT_EQ(forms::TryRoundToInt16(32767.4), 32767);
-    EXPECT_EQ(forms::TryRoundToInt16(32767.5), std::nullopt);  // rounds to 32768
-    EXPECT_EQ(forms::TryRoundToInt16(-32768.5), -32768);        // tie to the even end
-    EXPECT_EQ(forms::TryRoundToInt16(-32768.6), std::nullopt);
-    EXPECT_EQ(forms::TryRoundToInt16(99999), std::nullopt);
-    EXPECT_EQ(forms::TryRoundToInt16(std::nan("")), std::nullopt);
-    EXPECT_EQ(forms::RoundToInt16(99999), 32767);
-    EXPECT_EQ(forms::RoundToInt16(-1e300), -32768);
-    EXPECT_EQ(forms::RoundToInt16(std::numeric_limits<double>::infinity()), 32767);
-    EXPECT_EQ(forms::RoundToInt16(std::nan("")), 0);
+    EXPECT_EQ(runtime::TryRoundToInt16(32767.4), 32767);
+    EXPECT_EQ(runtime::TryRoundToInt16(32767.5), std::nullopt);  // rounds to 32768
+    EXPECT_EQ(runtime::TryRoundToInt16(-32768.5), -32768);        // tie to the even end
+    EXPECT_EQ(runtime::TryRoundToInt16(-32768.6), std::nullopt);
+    EXPECT_EQ(runtime::TryRoundToInt16(99999), std::nullopt);
+    EXPECT_EQ(runtime::TryRoundToInt16(std::nan("")), std::nullopt);
+    EXPECT_EQ(runtime::RoundToInt16(99999), 32767);
+    EXPECT_EQ(runtime::RoundToInt16(-1e300), -32768);
+    EXPECT_EQ(runtime::RoundToInt16(std::numeric_limits<double>::infinity()), 32767);
+    EXPECT_EQ(runtime::RoundToInt16(std::nan("")), 0);
 }
 
 TEST(Rounding, ThirtyTwoBitLimits) {
-    EXPECT_EQ(forms::TryRoundToInt32(2147483646.5), 2147483646);
-    EXPECT_EQ(forms::TryRoundToInt32(2147483647.5), std::nullopt);
-    EXPECT_EQ(forms::TryRoundToInt32(-2147483648.5), -2147483647 - 1);
-    EXPECT_EQ(forms::RoundToInt32(1e12), 2147483647);
-    EXPECT_EQ(forms::RoundToInt32(-1e12), -2147483647 - 1);
+    EXPECT_EQ(runtime::TryRoundToInt32(2147483646.5), 2147483646);
+    EXPECT_EQ(runtime::TryRoundToInt32(2147483647.5), std::nullopt);
+    EXPECT_EQ(runtime::TryRoundToInt32(-2147483648.5), -2147483647 - 1);
+    EXPECT_EQ(runtime::RoundToInt32(1e12), 2147483647);
+    EXPECT_EQ(runtime::RoundToInt32(-1e12), -2147483647 - 1);
 }
 
 TEST(Rounding, IntegerPartIsTheFloor) {
-    EXPECT_EQ(forms::IntegerPart(-0.5), -1);
-    EXPECT_EQ(forms::IntegerPart(2.7), 2);
-    EXPECT_EQ(forms::IntegerPart(-3.0), -3);
-    EXPECT_EQ(forms::IntegerPart(9.999), 9);
+    EXPECT_EQ(runtime::IntegerPart(-0.5), -1);
+    EXPECT_EQ(runtime::IntegerPart(2.7), 2);
+    EXPECT_EQ(runtime::IntegerPart(-3.0), -3);
+    EXPECT_EQ(runtime::IntegerPart(9.999), 9);
 }
 
 TEST(NumberToText, LeadingBlankUnlessNegative) {
@@ -70,14 +70,14 @@ TEST(NumberToText, LeadingBlankUnlessNegative) {
 // One trim for every layer: blanks only unless other characters are named; the number
 // form keeps the precision of the value's own type.
 TEST(Trim, BlanksByDefaultAndNamedCharactersOtherwise) {
-    EXPECT_EQ(os::Trim("  a b  "), "a b");
-    EXPECT_EQ(os::Trim("   "), "");
-    EXPECT_EQ(os::Trim(""), "");
-    EXPECT_EQ(os::Trim("\ta \r"), "\ta \r");
-    EXPECT_EQ(os::Trim(" \t\ra \r\n", " \t\r"), "a \r\n");
-    EXPECT_EQ(forms::NumberToTrimmedText(0.1f), ".1");
-    EXPECT_EQ(forms::NumberToTrimmedText(-0.25), "-.25");
-    EXPECT_EQ(forms::NumberToTrimmedText(3), "3");
+    EXPECT_EQ(runtime::Trim("  a b  "), "a b");
+    EXPECT_EQ(runtime::Trim("   "), "");
+    EXPECT_EQ(runtime::Trim(""), "");
+    EXPECT_EQ(runtime::Trim("\ta \r"), "\ta \r");
+    EXPECT_EQ(runtime::Trim(" \t\ra \r\n", " \t\r"), "a \r\n");
+    EXPECT_EQ(runtime::NumberToTrimmedText(0.1f), ".1");
+    EXPECT_EQ(runtime::NumberToTrimmedText(-0.25), "-.25");
+    EXPECT_EQ(runtime::NumberToTrimmedText(3), "3");
 }
 
 TEST(NumberToText, FractionsWithoutLeadingZero) {

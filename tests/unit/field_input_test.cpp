@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -100,9 +100,9 @@ TEST(FieldInput, EmptyInputHasNoField) {
 }
 
 TEST(FieldInput, Files) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("field_input_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const tavro_test::TempDir temp("tavro-field-input");
+    ASSERT_TRUE(temp.ok());
+    const std::filesystem::path dir = temp.path();
     const auto file = dir / "fields.txt";
     std::ofstream(file, std::ios::binary) << "4,\"x\"\r\n5";
     auto reader = os::FieldReader::OpenFile(file.string());
@@ -119,7 +119,6 @@ TEST(FieldInput, Files) {
 
     EXPECT_FALSE(os::FieldReader::OpenFile((dir / "missing.txt").string()).has_value());
     EXPECT_FALSE(os::FieldReader::OpenFile(dir.string()).has_value());
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

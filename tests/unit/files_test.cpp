@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "os/files.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -14,12 +15,7 @@ namespace fs = std::filesystem;
 
 class FilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tavro-files-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(root_); }
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
     std::string Make(const std::string& relative) {
         fs::path path = fs::path(root_) / relative;
         fs::create_directories(path.parent_path());
@@ -32,7 +28,8 @@ protected:
         std::ifstream in(*path);
         return std::string((std::istreambuf_iterator<char>(in)), {});
     }
-    std::string root_;
+    tavro_test::TempDir temp_{"tavro-files"};
+    const std::string root_ = temp_.path();
 };
 
 TEST_F(FilesTest, BackslashesSeparateFoldersAndCaseIsForgiven) {

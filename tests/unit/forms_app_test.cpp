@@ -10,19 +10,15 @@
 #include "forms/forms.h"
 #include "forms/instance_lock.h"
 #include "support/headless_fixture.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 class InstanceLockTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tavro-lock-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        path_ = dir_ + "/instance.lock";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string dir_, path_;
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
+    tavro_test::TempDir temp_{"tavro-lock"};
+    const std::string dir_ = temp_.path(), path_ = temp_ / "instance.lock";
 };
 
 TEST_F(InstanceLockTest, FirstHolderIsAloneAndLaterHoldersSeeIt) {
@@ -94,23 +90,16 @@ TEST_F(InstanceLockTest, SymbolicLinkIsNotFollowed) {
 }
 
 TEST_F(InstanceLockTest, DefaultPathHonoursTheOverrideThenTheRuntimeFolder) {
-    const char* old_override = std::getenv("TAVRO_INSTANCE_LOCK");
-    const std::string saved_override = old_override ? old_override : "";
-    const char* old_runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved_runtime = old_runtime ? old_runtime : "";
-
-    setenv("TAVRO_INSTANCE_LOCK", path_.c_str(), 1);
+    tavro_test::ScopedEnv lock_override("TAVRO_INSTANCE_LOCK", path_);
+    tavro_test::ScopedEnv runtime("XDG_RUNTIME_DIR");
     EXPECT_EQ(forms::InstanceLock::DefaultPath(), path_);
-    unsetenv("TAVRO_INSTANCE_LOCK");
-    setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    lock_override.Set(std::nullopt);
+    runtime.Set(dir_);
     const std::string expected = dir_ + "/tavross-" + std::to_string(getuid()) + ".lock";
     EXPECT_EQ(forms::InstanceLock::DefaultPath(), expected);
-    unsetenv("XDG_RUNTIME_DIR");
+    runtime.Set(std::nullopt);
     EXPECT_EQ(forms::InstanceLock::DefaultPath(),
               "/tmp/tavross-" + std::to_string(getuid()) + ".lock");
-
-    if (old_override) setenv("TAVRO_INSTANCE_LOCK", saved_override.c_str(), 1);
-    if (old_runtime) setenv("XDG_RUNTIME_DIR", saved_runtime.c_str(), 1);
 }
 
 // App.PrevInstance decides once per process, so each case runs in a child process.

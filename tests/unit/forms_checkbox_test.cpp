@@ -7,9 +7,12 @@
 
 #include "forms/forms.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
+
+using tavro_test::At;
+using tavro_test::Win;
 
 class BoxForm : public forms::Form {
 public:
@@ -32,22 +35,13 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(300);
-        SetScaleHeight(150);
-        OK.Move(200, 10, 75, 23);
-        OK.SetCaption("OK");
-        Lightning.Move(10, 10, 150, 17);
-        Lightning.SetCaption("Enable &Lightnings");
-        Thunder.Move(10, 40, 150, 17);
-        Thunder.SetCaption("Enable &Thunder Sound");
-        About.Move(200, 40, 75, 23);
-        About.SetCaption("About");
+        tavro_test::PixelClient(*this, 300, 150);
+        tavro_test::Place(OK, 200, 10, 75, 23, "OK");
+        tavro_test::Place(Lightning, 10, 10, 150, 17, "Enable &Lightnings");
+        tavro_test::Place(Thunder, 10, 40, 150, 17, "Enable &Thunder Sound");
+        tavro_test::Place(About, 200, 40, 75, 23, "About");
     }
 };
-
-os::HostWindowId Win(forms::Form& f) { return static_cast<os::HostWindowId>(f.hWnd()); }
-std::uint32_t At(forms::Form& f, int x, int y) { return os::WindowSurface(f.hWnd())->pixel(x, y); }
 
 // Pixels of a colour inside the square of a box (its 9 by 9 inside).
 int CountInBox(forms::Form& f, forms::CheckBox& box, std::uint32_t pixel) {

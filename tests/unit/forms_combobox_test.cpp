@@ -9,7 +9,7 @@
 #include "forms/combo_drop_list.h"
 #include "forms/forms.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
 
@@ -28,9 +28,7 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(240);
-        SetScaleHeight(200);
+        tavro_test::PixelClient(*this, 240, 200);
         Top.Move(10, 10, 60, 21);
         Bottom.Move(10, 160, 26, 21);
         Other.Move(100, 10, 100, 21);
@@ -50,32 +48,8 @@ protected:
     }
 };
 
-class ComboBoxTest : public tavro_test::HeadlessFixture {
+class ComboBoxTest : public tavro_test::FormFixture<ComboForm> {
 protected:
-    void SetUp() override {
-        HeadlessFixture::SetUp();
-        form_.Show();
-        id_ = static_cast<os::HostWindowId>(form_.hWnd());
-    }
-    void TearDown() override {
-        if (form_.IsLoaded()) form_.Unload();
-        HeadlessFixture::TearDown();
-    }
-    void Type(const std::string& text) {
-        for (char c : text) {
-            const unsigned vk = (c >= 'a' && c <= 'z') ? static_cast<unsigned>(c - 32) : c;
-            host().PushKey(id_, vk, static_cast<unsigned char>(c));
-        }
-        forms::DoEvents();
-    }
-    void Key(int vk, std::uint32_t ch = 0, unsigned shift = 0) {
-        host().PushKey(id_, static_cast<unsigned>(vk), ch, shift);
-        forms::DoEvents();
-    }
-    void ClickAt(int x, int y) {
-        host().PushClick(id_, x, y);
-        forms::DoEvents();
-    }
     // A click on the box's drop-down button.
     void ClickButton(forms::ComboBox& box) {
         const os::Rect r = box.RectOnForm();
@@ -89,13 +63,7 @@ protected:
         ClickAt(p.on_form.left + p.items.left + 3,
                 p.on_form.top + p.items.top + row * p.item_height + p.item_height / 2);
     }
-    std::uint32_t Pixel(int x, int y) {
-        const os::Surface* s = os::WindowSurface(form_.hWnd());
-        return s->pixel(x, y);
-    }
-
-    ComboForm form_;
-    os::HostWindowId id_ = 0;
+    std::uint32_t Pixel(int x, int y) { return tavro_test::At(form_, x, y); }
 };
 
 // --- the text -------------------------------------------------------------------------------

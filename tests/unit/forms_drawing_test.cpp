@@ -5,9 +5,11 @@
 #include "forms/forms.h"
 #include "os/gdi.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
+
+using tavro_test::At;
 
 constexpr std::uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kGrey = 0xC0C0C0,
                         kDark = 0x808080, kLight = 0xDFDFDF;
@@ -37,16 +39,12 @@ protected:
         Hidden.Move(0, 0, 40, 30);
         Shown.Move(150, 100, 20, 10);
         Shown.SetBackColor(0x0000FF);  // red
-        Ok.Move(10, 10, 75, 23);
-        Ok.SetCaption("OK");
-        Off.Move(10, 40, 75, 23);
-        Off.SetCaption("Off");
+        tavro_test::Place(Ok, 10, 10, 75, 23, "OK");
+        tavro_test::Place(Off, 10, 40, 75, 23, "Off");
         Off.SetEnabled(false);
         Entry.Move(10, 80, 100, 21);
     }
 };
-
-std::uint32_t At(forms::Form& f, int x, int y) { return os::WindowSurface(f.hWnd())->pixel(x, y); }
 
 using FormDrawing = tavro_test::HeadlessFixture;
 

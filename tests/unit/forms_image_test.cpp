@@ -5,9 +5,11 @@
 #include "forms/forms.h"
 #include "os/gdi.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
+
+using tavro_test::At;
 
 constexpr std::uint32_t kGrey = 0xC0C0C0;
 constexpr std::uint32_t kPanel = 0x00FFFF;  // the panel's back colour as a pixel
@@ -34,9 +36,7 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(300);
-        SetScaleHeight(200);
+        tavro_test::PixelClient(*this, 300, 200);
         Panel.Move(20, 30, 100, 60);
         Panel.SetScaleMode(forms::ScaleMode::Pixels);
         Panel.SetBackColor(os::ColorrefFromPixel(kPanel));
@@ -48,8 +48,6 @@ protected:
         Loose.SetPicture(Quarters());
     }
 };
-
-std::uint32_t At(forms::Form& f, int x, int y) { return os::WindowSurface(f.hWnd())->pixel(x, y); }
 
 using ImageTest = tavro_test::HeadlessFixture;
 

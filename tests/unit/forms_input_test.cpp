@@ -7,20 +7,16 @@
 
 #include "forms/forms.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
 
-using headless::HeadlessHost;
+using tavro_test::Win;
+
+using hosts::HeadlessHost;
 
 os::HostEvent Button(os::HostWindowId w, os::HostEvent::Type type, int x, int y, int button = 1) {
-    os::HostEvent ev;
-    ev.type = type;
-    ev.window = w;
-    ev.x = x;
-    ev.y = y;
-    ev.button = button;
-    return ev;
+    return tavro_test::PointerEvent(w, type, x, y, button);
 }
 
 // A form without controls: every event is the form's.
@@ -46,17 +42,14 @@ protected:
     void Form_KeyUp(int& KeyCode, int&) override { log.push_back("KeyUp " + std::to_string(KeyCode)); }
 };
 
-class InputTest : public tavro_test::HeadlessFixture {
-protected:
-    os::HostWindowId Id(forms::Form& f) { return static_cast<os::HostWindowId>(f.hWnd()); }
-};
+using InputTest = tavro_test::HeadlessFixture;
 
 using FormMouse = InputTest;
 
 TEST_F(FormMouse, ClickComesAfterDownAndUp) {
     BareForm f;
     f.Show();
-    host().PushClick(Id(f), 10, 10);
+    host().PushClick(Win(f), 10, 10);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Down", "Up", "Click"}));
 }
@@ -64,15 +57,15 @@ TEST_F(FormMouse, ClickComesAfterDownAndUp) {
 TEST_F(FormMouse, SecondClickWithinTimeAndDistanceIsADoubleClick) {
     BareForm f;
     f.Show();
-    host().PushClick(Id(f), 10, 10);
+    host().PushClick(Win(f), 10, 10);
     forms::DoEvents();
     host().Advance(500);
-    host().PushClick(Id(f), 14, 6);
+    host().PushClick(Win(f), 14, 6);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Down", "Up", "Click", "DblClick", "Up"}));
     // A third click starts over.
     f.log.clear();
-    host().PushClick(Id(f), 14, 6);
+    host().PushClick(Win(f), 14, 6);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Down", "Up", "Click"}));
 }
@@ -80,13 +73,13 @@ TEST_F(FormMouse, SecondClickWithinTimeAndDistanceIsADoubleClick) {
 TEST_F(FormMouse, TooLateOrTooFarIsTwoClicks) {
     BareForm f;
     f.Show();
-    host().PushClick(Id(f), 10, 10);
+    host().PushClick(Win(f), 10, 10);
     forms::DoEvents();
     host().Advance(501);
-    host().PushClick(Id(f), 10, 10);
+    host().PushClick(Win(f), 10, 10);
     forms::DoEvents();
     host().Advance(10);
-    host().PushClick(Id(f), 15, 10);  // 5 pixels away
+    host().PushClick(Win(f), 15, 10);  // 5 pixels away
     forms::DoEvents();
     EXPECT_EQ(std::count(f.log.begin(), f.log.end(), "Click"), 3);
     EXPECT_EQ(std::count(f.log.begin(), f.log.end(), "DblClick"), 0);
@@ -105,24 +98,18 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(300);
-        SetScaleHeight(200);
-        Ok.Move(10, 160, 75, 23);
-        Ok.SetCaption("OK");
+        tavro_test::PixelClient(*this, 300, 200);
+        tavro_test::Place(Ok, 10, 160, 75, 23, "OK");
         Ok.SetDefault(true);
         Ok.SetTabIndex(1);
-        Cancel.Move(90, 160, 75, 23);
-        Cancel.SetCaption("Cancel");
+        tavro_test::Place(Cancel, 90, 160, 75, 23, "Cancel");
         Cancel.SetCancel(true);
         Cancel.SetTabIndex(2);
-        Apply.Move(170, 160, 75, 23);
-        Apply.SetCaption("&Apply");
+        tavro_test::Place(Apply, 170, 160, 75, 23, "&Apply");
         Apply.SetTabIndex(3);
         Entry.Move(10, 10, 100, 21);
         Entry.SetTabIndex(0);
-        Caption.Move(10, 50, 100, 15);
-        Caption.SetCaption("&Name:");
+        tavro_test::Place(Caption, 10, 50, 100, 15, "&Name:");
         Caption.SetTabIndex(4);
         Second.Move(10, 70, 100, 21);
         Second.SetTabIndex(5);
@@ -136,20 +123,20 @@ TEST_F(FormMouse, ButtonClicksOnlyWhenReleasedOverIt) {
     ButtonForm f;
     f.Show();
     const os::Rect r = f.Cancel.RectOnForm();
-    host().PushClick(Id(f), r.left + 5, r.top + 5);
+    host().PushClick(Win(f), r.left + 5, r.top + 5);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Cancel"}));
     EXPECT_EQ(f.ActiveControl(), &f.Cancel);  // pressing focuses it
 
     // Pressed, dragged off and released elsewhere: no click, and it no longer looks pressed.
     host().Advance(1000);
-    host().Push(Button(Id(f), os::HostEvent::Type::ButtonDown, r.left + 5, r.top + 5));
+    host().Push(Button(Win(f), os::HostEvent::Type::ButtonDown, r.left + 5, r.top + 5));
     forms::DoEvents();
     EXPECT_TRUE(f.Cancel.Pressed());
-    host().PushMotion(Id(f), 5, 5, 1);
+    host().PushMotion(Win(f), 5, 5, 1);
     forms::DoEvents();
     EXPECT_FALSE(f.Cancel.Pressed());
-    host().Push(Button(Id(f), os::HostEvent::Type::ButtonUp, 5, 5));
+    host().Push(Button(Win(f), os::HostEvent::Type::ButtonUp, 5, 5));
     forms::DoEvents();
     EXPECT_EQ(f.log.size(), 1u);
 }
@@ -158,8 +145,8 @@ TEST_F(FormMouse, DoubleClickOnAButtonClicksTwice) {
     ButtonForm f;
     f.Show();
     const os::Rect r = f.Apply.RectOnForm();
-    host().PushClick(Id(f), r.left + 5, r.top + 5);
-    host().PushClick(Id(f), r.left + 5, r.top + 5);
+    host().PushClick(Win(f), r.left + 5, r.top + 5);
+    host().PushClick(Win(f), r.left + 5, r.top + 5);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Apply", "Apply"}));
 }
@@ -169,7 +156,7 @@ TEST_F(FormMouse, DisabledButtonIgnoresClicks) {
     f.Show();
     f.Apply.SetEnabled(false);
     const os::Rect r = f.Apply.RectOnForm();
-    host().PushClick(Id(f), r.left + 5, r.top + 5);
+    host().PushClick(Win(f), r.left + 5, r.top + 5);
     forms::DoEvents();
     EXPECT_TRUE(f.log.empty());
 }
@@ -179,7 +166,7 @@ using FormKeys = InputTest;
 TEST_F(FormKeys, FormWithoutFocusableControlsGetsEveryKey) {
     BareForm f;
     f.Show();
-    host().PushKey(Id(f), 'A', 'a', 1);
+    host().PushKey(Win(f), 'A', 'a', 1);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"KeyDown 65 1", "KeyPress 97", "KeyUp 65"}));
 }
@@ -188,8 +175,8 @@ TEST_F(FormKeys, EnterClicksTheDefaultButtonAndEscTheCancelButton) {
     ButtonForm f;
     f.Show();
     ASSERT_EQ(f.ActiveControl(), &f.Entry);
-    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
-    host().PushKey(Id(f), forms::vbKeyEscape, 27);
+    host().PushKey(Win(f), forms::vbKeyReturn, '\r');
+    host().PushKey(Win(f), forms::vbKeyEscape, 27);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Ok", "Cancel"}));
     EXPECT_EQ(f.Entry.Text(), "");  // neither key typed into the box
@@ -199,7 +186,7 @@ TEST_F(FormKeys, EnterOnAFocusedButtonClicksThatButton) {
     ButtonForm f;
     f.Show();
     f.Apply.SetFocus();
-    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
+    host().PushKey(Win(f), forms::vbKeyReturn, '\r');
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Apply"}));
 }
@@ -208,7 +195,7 @@ TEST_F(FormKeys, DisabledDefaultButtonDoesNothing) {
     ButtonForm f;
     f.Show();
     f.Ok.SetEnabled(false);
-    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
+    host().PushKey(Win(f), forms::vbKeyReturn, '\r');
     forms::DoEvents();
     EXPECT_TRUE(f.log.empty());
 }
@@ -219,13 +206,13 @@ TEST_F(FormKeys, TabFollowsTabIndexSkippingDisabledAndWraps) {
     f.Cancel.SetEnabled(false);
     std::vector<std::string> visited;
     for (int i = 0; i < 5; ++i) {
-        host().PushKey(Id(f), forms::vbKeyTab, '\t');
+        host().PushKey(Win(f), forms::vbKeyTab, '\t');
         forms::DoEvents();
         visited.push_back(f.ActiveControl()->Name());
     }
     // Entry(0) -> Ok(1) -> [Cancel disabled] -> Apply(3) -> [label] -> Second(5) -> Entry
     EXPECT_EQ(visited, (std::vector<std::string>{"Ok", "Apply", "Second", "Entry", "Ok"}));
-    host().PushKey(Id(f), forms::vbKeyTab, '\t', forms::vbShiftMask);
+    host().PushKey(Win(f), forms::vbKeyTab, '\t', forms::vbShiftMask);
     forms::DoEvents();
     EXPECT_EQ(f.ActiveControl(), &f.Entry);
     EXPECT_EQ(f.Entry.Text(), "");
@@ -244,16 +231,16 @@ TEST_F(FormKeys, DisablingTheFocusedControlMovesTheFocusOn) {
 TEST_F(FormKeys, AltAccessKeyClicksButtonAndLabelFocusesTheNextControl) {
     ButtonForm f;
     f.Show();
-    host().PushKey(Id(f), 'A', 'a', forms::vbAltMask);
+    host().PushKey(Win(f), 'A', 'a', forms::vbAltMask);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Apply"}));
     EXPECT_EQ(f.ActiveControl(), &f.Apply);
-    host().PushKey(Id(f), 'N', 'n', forms::vbAltMask);
+    host().PushKey(Win(f), 'N', 'n', forms::vbAltMask);
     forms::DoEvents();
     EXPECT_EQ(f.ActiveControl(), &f.Second);
     EXPECT_EQ(f.Second.Text(), "");
     // Without Alt the letter is typed.
-    host().PushKey(Id(f), 'N', 'n');
+    host().PushKey(Win(f), 'N', 'n');
     forms::DoEvents();
     EXPECT_EQ(f.Second.Text(), "n");
 }
@@ -264,7 +251,7 @@ TEST_F(FormKeys, SpaceClicksAFocusedButtonOnRelease) {
     f.Ok.SetFocus();
     os::HostEvent key;
     key.type = os::HostEvent::Type::KeyDown;
-    key.window = Id(f);
+    key.window = Win(f);
     key.key = forms::vbKeySpace;
     key.ch = ' ';
     host().Push(key);
@@ -322,20 +309,20 @@ TEST_F(FormKeys, ANewControlKindTakesEnterEscAndPressesThroughItsHooks) {
     f.log.clear();
 
     f.knob.SetFocus();
-    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
+    host().PushKey(Win(f), forms::vbKeyReturn, '\r');
     forms::DoEvents();
     f.knob.enter_clicks = true;
-    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
+    host().PushKey(Win(f), forms::vbKeyReturn, '\r');
     forms::DoEvents();
     f.knob.keeps_keys = true;
-    host().PushKey(Id(f), forms::vbKeyReturn, '\r');
-    host().PushKey(Id(f), forms::vbKeyEscape, 27);
+    host().PushKey(Win(f), forms::vbKeyReturn, '\r');
+    host().PushKey(Win(f), forms::vbKeyEscape, 27);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Ok", "Knob", "Knob key 13", "Knob key 27"}));
 
     f.log.clear();
     const os::Rect r = f.Apply.RectOnForm();
-    host().PushClick(Id(f), r.left + 5, r.top + 5);
+    host().PushClick(Win(f), r.left + 5, r.top + 5);
     forms::DoEvents();
     EXPECT_EQ(f.log, (std::vector<std::string>{"Knob press elsewhere", "Apply"}));
 }
@@ -360,8 +347,8 @@ protected:
 TEST_F(FormKeys, KeyPreviewLetsTheFormSeeAndSwallowKeysFirst) {
     PreviewForm f;
     f.Show();
-    host().PushKey(Id(f), 'X', 'x');
-    host().PushKey(Id(f), 'Y', 'y');
+    host().PushKey(Win(f), 'X', 'x');
+    host().PushKey(Win(f), 'Y', 'y');
     forms::DoEvents();
     EXPECT_EQ(f.swallowed, 1);
     EXPECT_EQ(f.Entry.Text(), "y");

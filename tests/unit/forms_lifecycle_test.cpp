@@ -8,7 +8,7 @@
 #include "forms/forms.h"
 #include "os/message_loop.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
 
@@ -31,8 +31,7 @@ protected:
         SetCaption("Lifecycle");
         SetWidth(3000);
         SetHeight(2000);
-        Close.Move(100, 100, 1200, 375);
-        Close.SetCaption("Close");
+        tavro_test::Place(Close, 100, 100, 1200, 375, "Close");
         Close.OnClick = [this] { Unload(); };
     }
     void Form_Load() override {
@@ -141,7 +140,7 @@ TEST_F(FormLifecycle, ModalShowReturnsWhenAClickUnloadsTheForm) {
     LifecycleForm f;
     const os::HostWindowId id = static_cast<os::HostWindowId>(f.hWnd());
     // Close sits at (100, 100) twips = pixel (7, 7) of the client area.
-    host().At(20, headless::HeadlessHost::MotionEvent(id, 1, 1));
+    host().At(20, hosts::HeadlessHost::MotionEvent(id, 1, 1));
     host().Schedule(30, [&] { host().PushClick(id, 20, 15); });
     f.Show(true);
     EXPECT_FALSE(f.IsLoaded());

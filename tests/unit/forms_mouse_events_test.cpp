@@ -9,7 +9,7 @@
 #include "forms/forms.h"
 #include "os/gdi.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
 
@@ -34,8 +34,7 @@ protected:
         SetWidth(300 * 15);
         SetHeight(200 * 15);
         // The form counts in twips, the panel in pixels.
-        Caption.Move(10 * 15, 20 * 15, 100 * 15, 30 * 15);
-        Caption.SetCaption("Caption");
+        tavro_test::Place(Caption, 10 * 15, 20 * 15, 100 * 15, 30 * 15, "Caption");
         Dim.Move(10 * 15, 100 * 15, 100 * 15, 30 * 15);
         Dim.SetEnabled(false);
         Panel.Move(150 * 15, 10 * 15, 120 * 15, 150 * 15);
@@ -60,15 +59,7 @@ protected:
         *up = log(name + " up");
     }
     void Send(os::HostEvent::Type type, int x, int y, unsigned buttons = 0, unsigned shift = 0) {
-        os::HostEvent ev;
-        ev.type = type;
-        ev.window = static_cast<os::HostWindowId>(form.hWnd());
-        ev.x = x;
-        ev.y = y;
-        ev.button = 1;
-        ev.buttons = buttons;
-        ev.shift = shift;
-        host().Push(ev);
+        host().Push(tavro_test::PointerEvent(tavro_test::Win(form), type, x, y, 1, buttons, shift));
         forms::DoEvents();
     }
 

@@ -1,14 +1,19 @@
 // Picture boxes as panels and picture holders, labels, icons, and a window taken away by
 // its host.
 #include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <memory>
 
 #include "forms/forms.h"
 #include "os/gdi.h"
 #include "os/window.h"
 #include "resources/embedded.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
+
+using tavro_test::At;
 
 constexpr std::uint32_t kGrey = 0xC0C0C0;
 
@@ -24,26 +29,20 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(300);
-        SetScaleHeight(200);
+        tavro_test::PixelClient(*this, 300, 200);
         Panel.Move(20, 30, 100, 60);
         Panel.SetBackColor(0xFFFFFF);
         Panel.SetScaleMode(forms::ScaleMode::Pixels);
         Inside.Move(80, 40, 75, 23);  // runs past the panel's right and bottom edges
         Inside.SetCaption("In");
         Inside.OnClick = [this] { ++inside_clicks; };
-        Heading.Move(0, 0, 57, 33);
-        Heading.SetCaption("Event Timing");
+        tavro_test::Place(Heading, 0, 0, 57, 33, "Event Timing");
         Heading.SetBackStyle(forms::BackStyle::Transparent);
-        Wide.Move(150, 10, 140, 33);
-        Wide.SetCaption("Event Timing");
+        tavro_test::Place(Wide, 150, 10, 140, 33, "Event Timing");
         Wide.SetAlignment(forms::Alignment::Center);
         Art.SetVisible(false);
     }
 };
-
-std::uint32_t At(forms::Form& f, int x, int y) { return os::WindowSurface(f.hWnd())->pixel(x, y); }
 
 // Rows [top, bottom) of the form holding a pixel darker than mid grey, within [left, right).
 int DarkRows(forms::Form& f, int left, int top, int right, int bottom) {
@@ -143,6 +142,10 @@ TEST_F(PanelTest, PictureFromResourcesLandsAtTheImagesTopLeft) {
     f.Art.SetWidth(decoded->width() + 4);  // a little larger than the picture
     f.Art.SetHeight(decoded->height() + 4);
     ASSERT_TRUE(f.Art.LoadPicture("aircraft"));
+    // Drawn and let go: neither the box nor the picture store holds the decoded picture.
+    std::weak_ptr<const os::Surface> held;
+    held = forms::ResourcePicture("aircraft");
+    EXPECT_TRUE(held.expired());
     const os::Surface& img = f.Art.Image();
     for (int y = 0; y < decoded->height(); y += 7)
         for (int x = 0; x < decoded->width(); x += 5)
@@ -162,6 +165,32 @@ TEST_F(PanelTest, PictureFromResourcesLandsAtTheImagesTopLeft) {
     ASSERT_NE(f.Panel.Picture(), nullptr);
     EXPECT_EQ(f.Panel.Picture()->pixel(3, 3), decoded->pixel(3, 3));
     EXPECT_EQ(f.Panel.Image().pixel(3, 3), decoded->pixel(3, 3));
+}
+
+// A hidden box sized to the screen takes no memory until something draws on it or reads
+// it, and is then made once, at its final size.
+TEST_F(PanelTest, HiddenImageIsMadeOnFirstUse) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator keeps no malloc statistics";
+#else
+    const auto in_use = [] {
+        const struct mallinfo2 m = mallinfo2();
+        return static_cast<long long>(m.uordblks + m.hblkhd);
+    };
+    constexpr long long kScreenBytes = 1920LL * 1080 * 4;
+    PanelForm f;
+    f.Show();
+    const long long before = in_use();
+    f.Art.SetWidth(1920);
+    f.Art.SetHeight(1080);
+    f.Art.SetBackColor(os::RGB(0, 0, 200));
+    f.Art.Cls();
+    EXPECT_LT(in_use() - before, kScreenBytes / 8);
+    // First use: the image is there at its size, in BackColor.
+    EXPECT_EQ(f.Art.Image().width(), 1920);
+    EXPECT_EQ(f.Art.Image().pixel(1919, 1079), os::PixelFromColorref(os::RGB(0, 0, 200)));
+    EXPECT_GE(in_use() - before, kScreenBytes);
+#endif
 }
 
 TEST_F(PanelTest, IconReachesTheWindow) {

@@ -8,9 +8,11 @@
 #include "forms/forms.h"
 #include "os/message_loop.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
+
+using tavro_test::Win;
 
 // Bar geometry in pixels: 20 wide and 140 high, so the arrows are 20 high, the track runs
 // from 20 to 120 and the square thumb has 80 pixels of room.
@@ -34,11 +36,8 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(200);
-        SetScaleHeight(200);
-        OK.Move(100, 160, 75, 23);
-        OK.SetCaption("OK");
+        tavro_test::PixelClient(*this, 200, 200);
+        tavro_test::Place(OK, 100, 160, 75, 23, "OK");
         // Nine planes at the top, none at the bottom.
         Planes.Move(10, 10, 20, 140);
         Planes.SetMin(9);
@@ -51,17 +50,10 @@ protected:
     }
 };
 
-os::HostWindowId Win(forms::Form& f) { return static_cast<os::HostWindowId>(f.hWnd()); }
-
+// The left button: held from its press until its release.
 os::HostEvent Button(forms::Form& f, os::HostEvent::Type type, int x, int y) {
-    os::HostEvent ev;
-    ev.type = type;
-    ev.window = Win(f);
-    ev.x = x;
-    ev.y = y;
-    ev.button = 1;
-    ev.buttons = type == os::HostEvent::Type::ButtonUp ? 0u : 1u;
-    return ev;
+    return tavro_test::PointerEvent(Win(f), type, x, y, 1,
+                                    type == os::HostEvent::Type::ButtonUp ? 0u : 1u);
 }
 
 class ScrollBarTest : public tavro_test::HeadlessFixture {
@@ -71,6 +63,11 @@ protected:
         const os::Rect r = bar.RectOnForm();
         host().PushClick(Win(f), r.left + x, r.top + y);
         forms::DoEvents();
+    }
+    // Queues a left-button event at bar-local (10, y) of the bar in form f.
+    void Queue(BarForm& f, forms::VScrollBar& bar, os::HostEvent::Type type, int y) {
+        const os::Rect r = bar.RectOnForm();
+        host().Push(Button(f, type, r.left + 10, r.top + y));
     }
     // Runs the loop until every scripted event has been handed out.
     void RunScript() {
@@ -180,19 +177,18 @@ TEST_F(ScrollBarTest, ThumbDragChangesOnceAtTheRelease) {
     f.Show();
     f.Planes.SetValue(4);
     f.changes = 0;
-    const os::Rect r = f.Planes.RectOnForm();
     const int grab = f.Planes.Layout().thumb.top + 10;
     using T = os::HostEvent::Type;
-    host().Push(Button(f, T::ButtonDown, r.left + 10, r.top + grab));
-    host().Push(Button(f, T::Motion, r.left + 10, r.top + grab - 20));
-    host().Push(Button(f, T::Motion, r.left + 10, r.top + 5));  // past the top
+    Queue(f, f.Planes, T::ButtonDown, grab);
+    Queue(f, f.Planes, T::Motion, grab - 20);
+    Queue(f, f.Planes, T::Motion, 5);  // past the top
     forms::DoEvents();
     EXPECT_TRUE(f.Planes.Dragging());
     EXPECT_EQ(f.Planes.Layout().thumb.top, 20);
     EXPECT_EQ(f.changes, 0);  // no Change while dragging
     EXPECT_GE(f.scrolls, 2);
     EXPECT_EQ(f.Caption.Caption(), " 4");  // the label does not follow the thumb
-    host().Push(Button(f, T::ButtonUp, r.left + 10, r.top + 5));
+    Queue(f, f.Planes, T::ButtonUp, 5);
     forms::DoEvents();
     EXPECT_FALSE(f.Planes.Dragging());
     EXPECT_EQ(f.Planes.Value(), 9);
@@ -200,10 +196,10 @@ TEST_F(ScrollBarTest, ThumbDragChangesOnceAtTheRelease) {
     EXPECT_EQ(f.Caption.Caption(), " 9");
     // Dragged away and back: no change at all.
     const int top = f.Planes.Layout().thumb.top + 5;
-    host().Push(Button(f, T::ButtonDown, r.left + 10, r.top + top));
-    host().Push(Button(f, T::Motion, r.left + 10, r.top + top + 50));
-    host().Push(Button(f, T::Motion, r.left + 10, r.top + top));
-    host().Push(Button(f, T::ButtonUp, r.left + 10, r.top + top));
+    Queue(f, f.Planes, T::ButtonDown, top);
+    Queue(f, f.Planes, T::Motion, top + 50);
+    Queue(f, f.Planes, T::Motion, top);
+    Queue(f, f.Planes, T::ButtonUp, top);
     forms::DoEvents();
     EXPECT_EQ(f.Planes.Value(), 9);
     EXPECT_EQ(f.changes, 1);
@@ -213,11 +209,10 @@ TEST_F(ScrollBarTest, DragToTheMiddleGivesTheValueThere) {
     BarForm f;
     f.Show();
     f.Plain.SetValue(0);
-    const os::Rect r = f.Plain.RectOnForm();
     using T = os::HostEvent::Type;
-    host().Push(Button(f, T::ButtonDown, r.left + 10, r.top + 25));  // thumb 20..40
-    host().Push(Button(f, T::Motion, r.left + 10, r.top + 25 + 20));  // a quarter of 80
-    host().Push(Button(f, T::ButtonUp, r.left + 10, r.top + 25 + 20));
+    Queue(f, f.Plain, T::ButtonDown, 25);  // thumb 20..40
+    Queue(f, f.Plain, T::Motion, 25 + 20);  // a quarter of 80
+    Queue(f, f.Plain, T::ButtonUp, 25 + 20);
     forms::DoEvents();
     EXPECT_EQ(f.Plain.Value(), 25);
     EXPECT_EQ(f.plain_changes, 1);

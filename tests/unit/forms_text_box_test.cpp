@@ -3,7 +3,7 @@
 
 #include "forms/forms.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
 
@@ -15,39 +15,13 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(200);
-        SetScaleHeight(60);
+        tavro_test::PixelClient(*this, 200, 60);
         Entry.Move(10, 10, 120, 21);
         Entry.OnChange = [this] { ++changes; };
     }
 };
 
-class TextBoxTest : public tavro_test::HeadlessFixture {
-protected:
-    void SetUp() override {
-        HeadlessFixture::SetUp();
-        form_.Show();
-        id_ = static_cast<os::HostWindowId>(form_.hWnd());
-    }
-    void TearDown() override {
-        form_.Unload();
-        HeadlessFixture::TearDown();
-    }
-    void Type(const std::string& text) {
-        for (char c : text) {
-            const unsigned vk = (c >= 'a' && c <= 'z') ? static_cast<unsigned>(c - 32) : c;
-            host().PushKey(id_, vk, static_cast<unsigned char>(c));
-        }
-        forms::DoEvents();
-    }
-    void Key(int vk) {
-        host().PushKey(id_, static_cast<unsigned>(vk));
-        forms::DoEvents();
-    }
-    EntryForm form_;
-    os::HostWindowId id_ = 0;
-};
+using TextBoxTest = tavro_test::FormFixture<EntryForm>;
 
 TEST_F(TextBoxTest, TypingInsertsAtTheCaretAndRaisesChangePerCharacter) {
     Type("abc");

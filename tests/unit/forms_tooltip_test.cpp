@@ -8,9 +8,11 @@
 #include "forms/forms.h"
 #include "os/message_loop.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
+
+using tavro_test::Win;
 
 class TipForm : public forms::Form {
 public:
@@ -21,25 +23,19 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(300);
-        SetScaleHeight(200);
-        OK.Move(10, 10, 75, 23);
-        OK.SetCaption("OK");
+        tavro_test::PixelClient(*this, 300, 200);
+        tavro_test::Place(OK, 10, 10, 75, 23, "OK");
         OK.SetToolTipText("Accept these parameters");
-        Plain.Move(10, 50, 75, 23);
-        Plain.SetCaption("Plain");
-        Thunder.Move(10, 90, 150, 17);
-        Thunder.SetCaption("Thunder");
+        tavro_test::Place(Plain, 10, 50, 75, 23, "Plain");
+        tavro_test::Place(Thunder, 10, 90, 150, 17, "Thunder");
         Thunder.SetToolTipText("This sound goes with the Lightning");
     }
 };
 
 class ToolTipTest : public tavro_test::HeadlessFixture {
 protected:
-    os::HostWindowId Win(forms::Form& f) { return static_cast<os::HostWindowId>(f.hWnd()); }
     void MoveAt(std::uint64_t ms, forms::Form& f, int x, int y) {
-        host().At(ms, headless::HeadlessHost::MotionEvent(Win(f), x, y));
+        host().At(ms, hosts::HeadlessHost::MotionEvent(Win(f), x, y));
     }
     // Runs the loop until the clock reaches ms.
     void RunUntil(std::uint64_t ms) {

@@ -6,7 +6,7 @@
 
 #include "forms/forms.h"
 #include "os/window.h"
-#include "support/headless_fixture.h"
+#include "support/form_fixture.h"
 
 namespace {
 
@@ -22,9 +22,7 @@ public:
 
 protected:
     void Design() override {
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetScaleWidth(240);
-        SetScaleHeight(120);
+        tavro_test::PixelClient(*this, 240, 120);
         Checked.Move(10, 10, 60, 21);
         Free.Move(10, 40, 60, 21);
         Go.Move(100, 10, 60, 23);
@@ -41,29 +39,12 @@ protected:
     }
 };
 
-class ValidateTest : public tavro_test::HeadlessFixture {
+class ValidateTest : public tavro_test::FormFixture<ValidateForm> {
 protected:
     void SetUp() override {
-        HeadlessFixture::SetUp();
-        form_.Show();
-        id_ = static_cast<os::HostWindowId>(form_.hWnd());
+        FormFixture::SetUp();
         ASSERT_TRUE(form_.Checked.HasFocus());
     }
-    void TearDown() override {
-        if (form_.IsLoaded()) form_.Unload();
-        HeadlessFixture::TearDown();
-    }
-    void Key(int vk, unsigned shift = 0) {
-        host().PushKey(id_, static_cast<unsigned>(vk), 0, shift);
-        forms::DoEvents();
-    }
-    void ClickCentre(forms::Control& c) {
-        const os::Rect r = c.RectOnForm();
-        host().PushClick(id_, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        forms::DoEvents();
-    }
-    ValidateForm form_;
-    os::HostWindowId id_ = 0;
 };
 
 TEST_F(ValidateTest, TabRunsTheHandlerWhichMayKeepTheFocus) {
@@ -71,7 +52,7 @@ TEST_F(ValidateTest, TabRunsTheHandlerWhichMayKeepTheFocus) {
     Key(forms::vbKeyTab);
     EXPECT_EQ(form_.validations, 1);
     EXPECT_TRUE(form_.Checked.HasFocus());
-    Key(forms::vbKeyTab, forms::vbShiftMask);
+    Key(forms::vbKeyTab, 0, forms::vbShiftMask);
     EXPECT_EQ(form_.validations, 2);
     EXPECT_TRUE(form_.Checked.HasFocus());
     form_.refuse = 0;

@@ -9,30 +9,19 @@
 #include <vector>
 
 #include "os/gdi.h"
+#include "support/canvas.h"
 
 namespace {
 
 using os::HDC;
 using os::Surface;
 
-// A surface with its own context, released at the end of the test.
-struct Canvas {
-    Surface surface;
-    HDC dc;
-    Canvas(int w, int h, std::uint32_t fill = 0) : surface(w, h, fill), dc(os::CreateSurfaceDC(&surface)) {}
-    ~Canvas() { os::DeleteSurfaceDC(dc); }
-    std::uint32_t at(int x, int y) const { return surface.pixel(x, y); }
-};
+using tavro_test::Canvas;
+using tavro_test::Paint;
 
 // Distinct, bit-rich values for every pixel.
 std::uint32_t PatternA(int x, int y) { return (static_cast<std::uint32_t>(x * 73 + y * 151) * 2654435761u) & 0xFFFFFF; }
 std::uint32_t PatternB(int x, int y) { return (static_cast<std::uint32_t>(x * 31 + y * 17 + 5) * 40503u) & 0xFFFFFF; }
-
-void Paint(Surface& s, std::uint32_t (*f)(int, int), int salt = 0) {
-    for (int y = 0; y < s.height(); ++y)
-        for (int x = 0; x < s.width(); ++x) s.row(y)[x] = f(x + salt, y);
-    s.NoteWritten(s.bounds());
-}
 
 struct RopCase {
     os::DWORD rop;

@@ -7,29 +7,20 @@
 #include "hosts/headless/headless_host.h"
 #include "os/gdi.h"
 #include "os/window.h"
+#include "support/canvas.h"
 
 namespace {
 
 using os::HDC;
 using os::Surface;
 
-struct Canvas {
-    Surface surface;
-    HDC dc;
-    Canvas(int w, int h, std::uint32_t fill = 0) : surface(w, h, fill), dc(os::CreateSurfaceDC(&surface)) {}
-    ~Canvas() { os::DeleteSurfaceDC(dc); }
-    std::uint32_t at(int x, int y) const { return surface.pixel(x, y); }
-};
+using tavro_test::Canvas;
 
 constexpr std::uint32_t kGrey = 0x808080;
 
 std::uint32_t Pattern(int x, int y) { return (static_cast<std::uint32_t>(x * 97 + y * 13 + 1) * 2246822519u) & 0xFFFFFF; }
 
-void Paint(Surface& s) {
-    for (int y = 0; y < s.height(); ++y)
-        for (int x = 0; x < s.width(); ++x) s.row(y)[x] = Pattern(x, y);
-    s.NoteWritten(s.bounds());
-}
+void Paint(Surface& s) { tavro_test::Paint(s, Pattern); }
 
 // --- ellipses and regions --------------------------------------------------------------
 
@@ -369,13 +360,13 @@ TEST(GdiObjects, SystemColourReferencesResolveToTheScheme) {
 class GdiScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto host = std::make_unique<headless::HeadlessHost>(64, 48);
+        auto host = std::make_unique<hosts::HeadlessHost>(64, 48);
         host_ = host.get();
         os::InstallHost(std::move(host));
         Paint(host_->Desktop());
     }
     void TearDown() override { os::InstallHost(nullptr); }
-    headless::HeadlessHost* host_ = nullptr;
+    hosts::HeadlessHost* host_ = nullptr;
 };
 
 TEST_F(GdiScreen, ScreenContextReadsAndWritesTheScreen) {

@@ -6,18 +6,16 @@
 #include <string>
 
 #include "os/gdi.h"
+#include "support/canvas.h"
 
 namespace {
 
 using os::HDC;
 using os::Surface;
 
-struct Canvas {
-    Surface surface;
-    HDC dc;
-    Canvas(int w, int h, std::uint32_t fill = 0xFFFFFF) : surface(w, h, fill), dc(os::CreateSurfaceDC(&surface)) {}
-    ~Canvas() { os::DeleteSurfaceDC(dc); }
-    std::uint32_t at(int x, int y) const { return surface.pixel(x, y); }
+// Text goes on white unless a case asks for another ground.
+struct Canvas : tavro_test::Canvas {
+    Canvas(int w, int h, std::uint32_t fill = 0xFFFFFF) : tavro_test::Canvas(w, h, fill) {}
 };
 
 os::SIZE Extent(HDC dc, const std::string& s) {

@@ -192,7 +192,7 @@ TEST_F(MessageLoopTest, PumpDispatchesEverythingPendingWithoutWaiting) {
     const HWND h = MakeWindow(&events);
     host().PushKey(static_cast<HostWindowId>(h), 65);
     host().PushMotion(static_cast<HostWindowId>(h), 1, 1);
-    host().At(50, headless::HeadlessHost::KeyEvent(static_cast<HostWindowId>(h), 66));
+    host().At(50, hosts::HeadlessHost::KeyEvent(static_cast<HostWindowId>(h), 66));
     PumpMessages();
     EXPECT_EQ(log, (std::vector<std::string>{"w key", "w move"}));
     EXPECT_EQ(NowMs(), 0u);  // the pump does not wait for the scripted key at 50

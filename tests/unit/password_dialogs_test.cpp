@@ -3,12 +3,12 @@
 
 #include <cctype>
 #include <fstream>
-#include <initializer_list>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "forms/metrics.h"
-#include "forms/password_dialogs.h"
+#include "platform/password_dialogs.h"
 #include "os/password_store.h"
 #include "os/registry.h"
 #include "os/window.h"
@@ -34,13 +34,22 @@ protected:
         host().PushKey(window, static_cast<unsigned>(vk), ch);
     }
     // Types each text into the next field, with Tab between them.
-    void TypeFields(os::HostWindowId window, std::initializer_list<const char*> texts) {
+    void TypeFields(os::HostWindowId window, const std::vector<std::string>& texts) {
         bool first = true;
-        for (const char* text : texts) {
+        for (const std::string& text : texts) {
             if (!first) Key(window, forms::vbKeyTab, '\t');
             first = false;
             Type(window, text);
         }
+    }
+    // At time ms: fills the fields of the dialog titled title in turn and presses Enter.
+    void FieldsAt(std::uint64_t ms, const char* title, std::vector<std::string> texts) {
+        host().Schedule(ms, [=, this] {
+            os::HostWindowId id = Dialog(title);
+            ASSERT_NE(id, 0u) << "no dialog titled " << title << " at " << ms << " ms";
+            TypeFields(id, texts);
+            Key(id, forms::vbKeyReturn, '\r');
+        });
     }
     // At time ms: Esc in the dialog titled title, which must still be open.
     void EscapeAt(std::uint64_t ms, const char* title) {
@@ -66,7 +75,7 @@ protected:
 };
 
 TEST_F(PasswordDialogTest, PromptIsSkippedWhenNoPasswordIsSet) {
-    EXPECT_EQ(os::VerifyScreenSavePwd(0), 1);
+    EXPECT_EQ(platform::VerifyScreenSavePwd(0), 1);
     EXPECT_EQ(Dialog(kPrompt), 0u);
 }
 
@@ -81,7 +90,7 @@ TEST_F(PasswordDialogTest, RightPasswordIsAcceptedAtOnceAboveEverything) {
     });
     TypeAt(20, kPrompt, "kestrel");
     std::uint64_t start = host().NowMs();
-    EXPECT_EQ(os::VerifyScreenSavePwd(0), 1);
+    EXPECT_EQ(platform::VerifyScreenSavePwd(0), 1);
     EXPECT_LT(host().NowMs() - start, 500u);
     EXPECT_TRUE(topmost);
     EXPECT_EQ(Dialog(kPrompt), 0u);  // closed
@@ -91,8 +100,8 @@ TEST_F(PasswordDialogTest, WrongPasswordIsRefusedAfterAPause) {
     ASSERT_TRUE(os::SetSaverPassword("kestrel"));
     TypeAt(20, kPrompt, "Kestrel");
     std::uint64_t start = host().NowMs();
-    EXPECT_EQ(os::VerifyScreenSavePwd(0), 0);
-    EXPECT_GE(host().NowMs() - start, 20u + os::kWrongPasswordPauseMs);
+    EXPECT_EQ(platform::VerifyScreenSavePwd(0), 0);
+    EXPECT_GE(host().NowMs() - start, 20u + platform::kWrongPasswordPauseMs);
     EXPECT_EQ(Dialog(kPrompt), 0u);
 }
 
@@ -100,43 +109,27 @@ TEST_F(PasswordDialogTest, CancelRefusesWithoutAPause) {
     ASSERT_TRUE(os::SetSaverPassword("kestrel"));
     TypeAt(20, kPrompt, "kestrel", forms::vbKeyEscape);
     std::uint64_t start = host().NowMs();
-    EXPECT_EQ(os::VerifyScreenSavePwd(0), 0);
+    EXPECT_EQ(platform::VerifyScreenSavePwd(0), 0);
     EXPECT_LT(host().NowMs() - start, 500u);
 }
 
 TEST_F(PasswordDialogTest, FirstPasswordNeedsNoOldOne) {
-    host().Schedule(20, [this] {
-        os::HostWindowId id = Dialog(kChange);
-        ASSERT_NE(id, 0u);
-        Type(id, "swallow");
-        Key(id, forms::vbKeyTab, '\t');
-        Type(id, "swallow");
-        Key(id, forms::vbKeyReturn, '\r');
-    });
-    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CHANGED);
+    FieldsAt(20, kChange, {"swallow", "swallow"});
+    EXPECT_EQ(platform::PwdChangePasswordA("SCRSAVE", 0, 0, 0), platform::PWD_CHANGED);
     EXPECT_TRUE(os::HasSaverPassword());
     EXPECT_TRUE(os::CheckSaverPassword("swallow"));
 }
 
 TEST_F(PasswordDialogTest, MismatchKeepsTheDialogOpenUntilBothAgree) {
-    host().Schedule(20, [this] {
-        os::HostWindowId id = Dialog(kChange);
-        ASSERT_NE(id, 0u);
-        Type(id, "one");
-        Key(id, forms::vbKeyTab, '\t');
-        Type(id, "two");
-        Key(id, forms::vbKeyReturn, '\r');
-    });
+    FieldsAt(20, kChange, {"one", "two"});
     // The refusal empties both fields and puts the caret in the first new one.
     host().Schedule(40, [this] {
         os::HostWindowId id = Dialog(kChange);
         ASSERT_NE(id, 0u) << "the dialog closed on a mismatch";
-        Type(id, "three");
-        Key(id, forms::vbKeyTab, '\t');
-        Type(id, "three");
+        TypeFields(id, {"three", "three"});
         Key(id, forms::vbKeyReturn, '\r');
     });
-    EXPECT_EQ(os::PwdChangePasswordA("scrsave", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_EQ(platform::PwdChangePasswordA("scrsave", 0, 0, 0), platform::PWD_CHANGED);
     EXPECT_TRUE(os::CheckSaverPassword("three"));
     EXPECT_FALSE(os::CheckSaverPassword("one"));
     EXPECT_FALSE(os::CheckSaverPassword("two"));
@@ -144,14 +137,9 @@ TEST_F(PasswordDialogTest, MismatchKeepsTheDialogOpenUntilBothAgree) {
 
 TEST_F(PasswordDialogTest, WrongOldPasswordChangesNothing) {
     ASSERT_TRUE(os::SetSaverPassword("old"));
-    host().Schedule(20, [this] {
-        os::HostWindowId id = Dialog(kChange);
-        ASSERT_NE(id, 0u);
-        TypeFields(id, {"olD", "new", "new"});
-        Key(id, forms::vbKeyReturn, '\r');
-    });
+    FieldsAt(20, kChange, {"olD", "new", "new"});
     EscapeAt(40, kChange);
-    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
+    EXPECT_EQ(platform::PwdChangePasswordA("SCRSAVE", 0, 0, 0), platform::PWD_CANCELLED);
     EXPECT_TRUE(os::CheckSaverPassword("old"));
     EXPECT_FALSE(os::CheckSaverPassword("new"));
 }
@@ -159,13 +147,13 @@ TEST_F(PasswordDialogTest, WrongOldPasswordChangesNothing) {
 TEST_F(PasswordDialogTest, RightOldPasswordAndEmptyNewOnesRemoveThePassword) {
     ASSERT_TRUE(os::SetSaverPassword("old"));
     TypeAt(20, kChange, "old");
-    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_EQ(platform::PwdChangePasswordA("SCRSAVE", 0, 0, 0), platform::PWD_CHANGED);
     EXPECT_FALSE(os::HasSaverPassword());
 }
 
 TEST_F(PasswordDialogTest, OnlyTheScreenSaverProviderIsKnown) {
-    EXPECT_EQ(os::PwdChangePasswordA("MAIL", 0, 0, 0), os::PWD_UNKNOWN_PROVIDER);
-    EXPECT_EQ(os::PwdChangePasswordA(nullptr, 0, 0, 0), os::PWD_UNKNOWN_PROVIDER);
+    EXPECT_EQ(platform::PwdChangePasswordA("MAIL", 0, 0, 0), platform::PWD_UNKNOWN_PROVIDER);
+    EXPECT_EQ(platform::PwdChangePasswordA(nullptr, 0, 0, 0), platform::PWD_UNKNOWN_PROVIDER);
     EXPECT_EQ(Dialog(kChange), 0u);
 }
 
@@ -175,13 +163,11 @@ TEST_F(PasswordDialogTest, PasswordProtectedBoxStartsFromTheSettingAndIsWrittenO
     host().Schedule(20, [this] {
         os::HostWindowId id = Dialog(kChange);
         ASSERT_NE(id, 0u);
-        Type(id, "heron");
-        Key(id, forms::vbKeyTab, '\t');
-        Type(id, "heron");
+        TypeFields(id, {"heron", "heron"});
         host().PushKey(id, 'P', 0, forms::vbAltMask);
         Key(id, forms::vbKeyReturn, '\r');
     });
-    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_EQ(platform::PwdChangePasswordA("SCRSAVE", 0, 0, 0), platform::PWD_CHANGED);
     EXPECT_FALSE(os::PasswordRequired());
     EXPECT_TRUE(os::CheckSaverPassword("heron"));
 
@@ -194,7 +180,7 @@ TEST_F(PasswordDialogTest, PasswordProtectedBoxStartsFromTheSettingAndIsWrittenO
         Key(id, forms::vbKeySpace, ' ');
         Key(id, forms::vbKeyReturn, '\r');
     });
-    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CHANGED);
+    EXPECT_EQ(platform::PwdChangePasswordA("SCRSAVE", 0, 0, 0), platform::PWD_CHANGED);
     EXPECT_TRUE(os::PasswordRequired());
     EXPECT_TRUE(os::CheckSaverPassword("egret"));
 }
@@ -210,7 +196,7 @@ TEST_F(PasswordDialogTest, PasswordProtectedBoxIsNotWrittenOnCancelOrARefusal) {
         Key(id, forms::vbKeyReturn, '\r');  // refused: the old password is wrong
     });
     EscapeAt(40, kChange);
-    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
+    EXPECT_EQ(platform::PwdChangePasswordA("SCRSAVE", 0, 0, 0), platform::PWD_CANCELLED);
     EXPECT_FALSE(os::PasswordRequired());
     EXPECT_TRUE(os::CheckSaverPassword("old"));
 
@@ -234,7 +220,7 @@ TEST_F(PasswordDialogTest, PasswordProtectedBoxIsNotWrittenOnCancelOrARefusal) {
         Key(id, forms::vbKeyReturn, '\r');
     });
     EscapeAt(host().NowMs() + 40, kChange);
-    EXPECT_EQ(os::PwdChangePasswordA("SCRSAVE", 0, 0, 0), os::PWD_CANCELLED);
+    EXPECT_EQ(platform::PwdChangePasswordA("SCRSAVE", 0, 0, 0), platform::PWD_CANCELLED);
     os::SetRegistryHook({});
     EXPECT_FALSE(required_on_disk_early);
     EXPECT_FALSE(os::PasswordRequired());

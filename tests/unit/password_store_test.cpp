@@ -1,59 +1,33 @@
 // The screen-saver password in the hive: only a salted hash is kept, and the checks follow it.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 
 #include "os/password_store.h"
 #include "os/registry.h"
+#include "support/registry_values.h"
+#include "support/temp_hive_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class PasswordStoreTest : public ::testing::Test {
+class PasswordStoreTest : public tavro_test::TempHiveTest {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tavro-pwd-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        const char* old = getenv("TAVRO_HIVE");
-        old_hive_ = old ? std::optional<std::string>(old) : std::nullopt;
-        setenv("TAVRO_HIVE", (dir_ + "/hive.txt").c_str(), 1);
-    }
-    void TearDown() override {
-        if (old_hive_) setenv("TAVRO_HIVE", old_hive_->c_str(), 1);
-        else unsetenv("TAVRO_HIVE");
-        fs::remove_all(dir_);
-    }
-    std::string HiveText() {
-        std::ifstream in(dir_ + "/hive.txt", std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), {});
-    }
+    PasswordStoreTest() : TempHiveTest("hive.txt") {}
     // A value of the desktop key as raw bytes, with its type.
     std::optional<std::string> DesktopValue(const char* name, os::DWORD* type) {
-        os::HKEY key = 0;
-        if (os::RegOpenKeyA(os::HKEY_CURRENT_USER, os::kDesktopKey, &key) != 0) return std::nullopt;
-        os::BYTE data[512];
-        os::DWORD size = sizeof data;
-        os::LONG rc = os::RegQueryValueExA(key, name, nullptr, type, data, &size);
-        os::RegCloseKey(key);
-        if (rc != 0) return std::nullopt;
-        return std::string(reinterpret_cast<char*>(data), size);
+        const auto value = tavro_test::ReadValue(os::kDesktopKey, name);
+        if (!value) return std::nullopt;
+        *type = value->type;
+        return value->bytes;
     }
     void WriteDesktopValue(const char* name, os::DWORD type, const std::string& bytes) {
-        os::HKEY key = 0;
-        ASSERT_EQ(os::RegCreateKeyA(os::HKEY_CURRENT_USER, os::kDesktopKey, &key), 0);
-        ASSERT_EQ(os::RegSetValueExA(key, name, 0, type,
-                                     reinterpret_cast<const os::BYTE*>(bytes.data()),
-                                     static_cast<os::DWORD>(bytes.size())),
-                  0);
-        os::RegCloseKey(key);
+        ASSERT_TRUE(tavro_test::WriteValue(os::kDesktopKey, name, type, bytes));
     }
-
-    std::string dir_;
-    std::optional<std::string> old_hive_;
 };
 
 TEST_F(PasswordStoreTest, WithoutAPasswordOnlyTheEmptyTextMatches) {
@@ -65,7 +39,7 @@ TEST_F(PasswordStoreTest, WithoutAPasswordOnlyTheEmptyTextMatches) {
 TEST_F(PasswordStoreTest, StoresASaltedHashNeverThePlainText) {
     ASSERT_TRUE(os::SetSaverPassword("Blue Skies 42"));
     EXPECT_TRUE(os::HasSaverPassword());
-    std::string hive = HiveText();
+    std::string hive = ReadHiveText();
     EXPECT_EQ(hive.find("Blue Skies 42"), std::string::npos);
     EXPECT_EQ(hive.find("Skies"), std::string::npos);
 
@@ -151,10 +125,10 @@ TEST_F(PasswordStoreTest, PasswordRequirementFlag) {
 TEST_F(PasswordStoreTest, DamagedHiveNeverSwitchesThePasswordOff) {
     ASSERT_TRUE(os::SetSaverPassword("open sesame"));
     ASSERT_TRUE(os::SetPasswordRequired(true));
-    const std::string good = HiveText();
+    const std::string good = ReadHiveText();
     const std::size_t desktop = good.find("[Control Panel\\desktop]");
     ASSERT_NE(desktop, std::string::npos);
-    const auto write = [&](const std::string& text) { std::ofstream(dir_ + "/hive.txt") << text; };
+    const auto write = [&](const std::string& text) { std::ofstream(hive_path()) << text; };
 
     write("\xEF\xBB\xBF" + good + "[Other]\n\"x\"=sz:\"%\n");  // a BOM, damage elsewhere
     EXPECT_TRUE(os::PasswordRequired());
@@ -174,14 +148,14 @@ TEST_F(PasswordStoreTest, DamagedHiveNeverSwitchesThePasswordOff) {
             EXPECT_FALSE(os::CheckSaverPassword(typed)) << damaged;
     }
 
-    fs::remove(dir_ + "/hive.txt");
-    fs::create_directory(dir_ + "/hive.txt");  // cannot be read at all
+    fs::remove(hive_path());
+    fs::create_directory(hive_path());  // cannot be read at all
     EXPECT_TRUE(os::PasswordRequired());
     EXPECT_TRUE(os::HasSaverPassword());
     EXPECT_FALSE(os::CheckSaverPassword(""));
     EXPECT_FALSE(os::SetSaverPassword("new"));
 
-    fs::remove(dir_ + "/hive.txt");
+    fs::remove(hive_path());
     write("[Software\\Some]\n\"v\"=sz:\"bad\" x\n");  // no password, damage far from it
     EXPECT_FALSE(os::HasSaverPassword());
     EXPECT_TRUE(os::CheckSaverPassword(""));

@@ -7,11 +7,12 @@
 #include <limits>
 #include <utility>
 
-#include "forms/random.h"
+#include "runtime/random.h"
 #include "saver/direction_event.h"
 #include "saver/light_layout.h"
 #include "saver/ss_module.h"
 #include "settings/settings.h"
+#include "support/planes_state.h"
 #include "support/scripted_draws.h"
 
 namespace {
@@ -20,15 +21,7 @@ using tavro_test::ScriptedDraws;
 
 class PlanesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        for (PlaneRecord& p : Planes) p = PlaneRecord{};
-        SeqActive = 0;
-        ScreenW = 1024;
-        ScreenH = 768;
-        Settings.Step = 2;
-        Settings.PlaneDist = 25;
-        Settings.PlaneNum = 3;
-    }
+    void SetUp() override { tavro_test::ResetPlanes(); }
     // Tables with Step, frames from nine draws of 0.2 (frame 0).
     void Tables(float step) {
         ScriptedDraws frames({0.2f, 0.2f, 0.2f, 0.2f, 0.2f, 0.2f, 0.2f, 0.2f, 0.2f});

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "os/hive_format.h"
-#include "temp_hive_fixture.h"
+#include "support/temp_hive_fixture.h"
 
 namespace {
 
@@ -405,25 +405,17 @@ TEST_F(RegistryTest, HookSeesCallsAndInjectsFailures) {
 }
 
 TEST(HivePath, EnvironmentDecides) {
-    const char* saved_hive = getenv("TAVRO_HIVE");
-    const std::string old_hive = saved_hive ? saved_hive : "";
-    const char* saved_xdg = getenv("XDG_CONFIG_HOME");
-    const std::string old_xdg = saved_xdg ? saved_xdg : "";
-
-    setenv("TAVRO_HIVE", "/tmp/x/h.txt", 1);
+    tavro_test::ScopedEnv hive("TAVRO_HIVE", "/tmp/x/h.txt");
+    tavro_test::ScopedEnv xdg("XDG_CONFIG_HOME");
     EXPECT_EQ(HivePath(), "/tmp/x/h.txt");
-    unsetenv("TAVRO_HIVE");
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    hive.Set(std::nullopt);
+    xdg.Set("/cfg");
     EXPECT_EQ(HivePath(), "/cfg/tavro-screensaver/user-hive.txt");
-    setenv("XDG_CONFIG_HOME", "relative", 1);  // ignored, as the XDG rules ask
+    xdg.Set("relative");  // ignored, as the XDG rules ask
     const char* home = getenv("HOME");
     if (home && *home) {
         EXPECT_EQ(HivePath(), std::string(home) + "/.config/tavro-screensaver/user-hive.txt");
     }
-
-    if (saved_xdg) setenv("XDG_CONFIG_HOME", old_xdg.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
-    if (saved_hive) setenv("TAVRO_HIVE", old_hive.c_str(), 1);
 }
 
 // The text format on its own.

@@ -16,12 +16,13 @@
 
 #include "hosts/sdl_audio/sdl_audio_output.h"
 #include "os/sound.h"
-#include "test_wav.h"
+#include "support/temp_dir.h"
+#include "support/test_wav.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using os::SdlAudioOutput;
+using hosts::SdlAudioOutput;
 
 // A stereo 16-bit clip at the device rate whose samples are all different and non-zero.
 std::vector<std::int16_t> Marker(int frames) {
@@ -87,23 +88,10 @@ std::uint64_t BytesReadSoFar() {
 
 class SdlAudioTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/tavro-sdl-audio-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        raw_ = dir_ + "/out.raw";
-        const char* old = getenv("SDL_AUDIODRIVER");
-        old_driver_ = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    void TearDown() override {
-        if (old_driver_) setenv("SDL_AUDIODRIVER", old_driver_->c_str(), 1);
-        else unsetenv("SDL_AUDIODRIVER");
-        unsetenv("SDL_DISKAUDIOFILE");
-        fs::remove_all(dir_);
-    }
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
     void UseDiskDriver() {
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", raw_.c_str(), 1);
+        driver_.Set("disk");
+        disk_file_.Set(raw_);
     }
     std::string WriteMarkerWav(const std::string& name, int frames) {
         std::string path = dir_ + "/" + name;
@@ -119,8 +107,12 @@ protected:
         return samples;
     }
 
-    std::string dir_, raw_;
-    std::optional<std::string> old_driver_;
+    tavro_test::TempDir temp_{"tavro-sdl-audio"};
+    const std::string dir_ = temp_.path();
+    const std::string raw_ = dir_ + "/out.raw";
+    // Both put back after each case.
+    tavro_test::ScopedEnv driver_{"SDL_AUDIODRIVER"};
+    tavro_test::ScopedEnv disk_file_{"SDL_DISKAUDIOFILE"};
 };
 
 TEST_F(SdlAudioTest, DummyDriverOffersOneDeviceAndLeavesTheEndingSignalsAlone) {
@@ -292,11 +284,11 @@ TEST_F(SdlAudioTest, ARefusedFileIsOpenedOnceAndItsDataNeverReadUntilItChanges) 
 }
 
 TEST(AudioDriverChoiceTest, AlsaOnlyWhereAPlaybackNodeExists) {
-    char pattern[] = "/tmp/tavro-dev-snd-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::string dir = pattern;
+    tavro_test::TempDir temp("tavro-dev-snd");
+    ASSERT_TRUE(temp.ok());
+    const std::string dir = temp.path();
     auto has_alsa = [&] {
-        auto drivers = os::PreferredAudioDrivers(dir);
+        auto drivers = hosts::PreferredAudioDrivers(dir);
         return std::find(drivers.begin(), drivers.end(), "alsa") != drivers.end();
     };
     EXPECT_FALSE(has_alsa());
@@ -307,7 +299,7 @@ TEST(AudioDriverChoiceTest, AlsaOnlyWhereAPlaybackNodeExists) {
     EXPECT_TRUE(has_alsa());
     fs::remove_all(dir);
     EXPECT_FALSE(has_alsa());
-    EXPECT_EQ(os::PreferredAudioDrivers(dir).front(), "pipewire");
+    EXPECT_EQ(hosts::PreferredAudioDrivers(dir).front(), "pipewire");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 #include <unistd.h>
 
-#include "forms/random.h"
+#include "runtime/random.h"
 #include "os/files.h"
 #include "os/gdi.h"
 #include "os/surface.h"
@@ -19,7 +19,9 @@
 #include "saver/planes.h"
 #include "saver/ss_module.h"
 #include "settings/settings.h"
+#include "support/planes_state.h"
 #include "support/scripted_draws.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -40,13 +42,7 @@ protected:
         sheet_.NoteWritten(sheet_.bounds());
     }
     void SetUp() override {
-        for (PlaneRecord& p : Planes) p = PlaneRecord{};
-        ScreenW = 1024;
-        ScreenH = 768;
-        SeqActive = 0;
-        Settings.Step = 2;
-        Settings.PlaneDist = 25;
-        Settings.PlaneNum = 3;
+        tavro_test::ResetPlanes();
         {
             ScriptedDraws frames({0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f});
             InitPlaneTables(2);
@@ -59,7 +55,7 @@ protected:
     void TearDown() override {
         os::DeleteSurfaceDC(stage_.backBuffer);
         os::DeleteSurfaceDC(stage_.sprite);
-        forms::SetRandomSource(nullptr);
+        runtime::SetRandomSource(nullptr);
     }
 
     static void Load(const std::string& text) {
@@ -349,15 +345,10 @@ class SequenceFilesTest : public SequencesTest {
 protected:
     void SetUp() override {
         SequencesTest::SetUp();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("sequences_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
+        ASSERT_TRUE(temp_.ok());
     }
-    void TearDown() override {
-        std::filesystem::remove_all(dir_);
-        SequencesTest::TearDown();
-    }
-    std::filesystem::path dir_;
+    tavro_test::TempDir temp_{"tavro-sequences"};
+    const std::filesystem::path dir_ = temp_.path();
 };
 
 TEST_F(SequenceFilesTest, MissingEmptyAndFolderLoadNothing) {

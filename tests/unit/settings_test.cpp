@@ -13,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -24,7 +25,8 @@
 
 #include "os/registry.h"
 #include "settings/registry.h"
-#include "temp_hive_fixture.h"
+#include "support/registry_values.h"
+#include "support/temp_hive_fixture.h"
 
 namespace {
 
@@ -45,12 +47,8 @@ protected:
     }
 
     static void Store(const char* key_path, const char* name, DWORD type, const Bytes& data) {
-        HKEY key = 0;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, key_path, &key), ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(key, name, 0, type, data.data(),
-                                 static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
-        RegCloseKey(key);
+        ASSERT_TRUE(
+            tavro_test::WriteValue(key_path, name, type, std::string(data.begin(), data.end())));
     }
     static void StoreText(const char* name, const std::string& text) {
         Store(kSettingsKey, name, REG_SZ, Bytes(text.begin(), text.end()));
@@ -61,15 +59,9 @@ protected:
     }
     // The raw stored value: type and bytes.
     static std::pair<DWORD, std::string> Stored(const char* name) {
-        HKEY key = 0;
-        EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kSettingsKey, &key), ERROR_SUCCESS);
-        DWORD type = 0, size = 0;
-        EXPECT_EQ(RegQueryValueExA(key, name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
-            << name;
-        std::string data(size, '\0');
-        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
-        RegCloseKey(key);
-        return {type, data};
+        const auto value = tavro_test::ReadValue(kSettingsKey, name);
+        EXPECT_TRUE(value) << name;
+        return value ? std::pair(value->type, value->bytes) : std::pair<DWORD, std::string>();
     }
 
     static void ExpectDefaults() {
@@ -482,11 +474,13 @@ TEST_F(SettingsTest, SaveIsAllOrNothingWhenTheSaverIsKilled) {
     };
     // On a memory file system when there is one, so that 200 kills take a few seconds.
     std::string folder = std::filesystem::path(hive_path()).parent_path().string();
+    std::optional<tavro_test::TempDir> memory;
+    std::optional<tavro_test::ScopedEnv> memory_hive;
     if (std::filesystem::is_directory("/dev/shm")) {
-        char pattern[] = "/dev/shm/tavro-kill-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-        setenv("TAVRO_HIVE", (folder + "/hive.txt").c_str(), 1);
+        memory.emplace("tavro-kill", "/dev/shm");
+        ASSERT_TRUE(memory->ok());
+        folder = memory->path();
+        memory_hive.emplace("TAVRO_HIVE", *memory / "hive.txt");
     }
     set_all(1);
     ASSERT_TRUE(SaveSettings());
@@ -545,7 +539,6 @@ TEST_F(SettingsTest, SaveIsAllOrNothingWhenTheSaverIsKilled) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == "hive.txt" || name == "hive.txt.lock") << name;
     }
-    if (folder.rfind("/dev/shm/", 0) == 0) std::filesystem::remove_all(folder);
 }
 
 // The registry layer itself.

@@ -8,12 +8,13 @@
 
 #include "hosts/headless/fake_audio_output.h"
 #include "os/sound.h"
-#include "test_wav.h"
+#include "support/temp_dir.h"
+#include "support/test_wav.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using os::FakeAudioOutput;
+using hosts::FakeAudioOutput;
 
 constexpr os::UINT kBackgroundFlags = os::SND_ASYNC | os::SND_NODEFAULT | os::SND_LOOP |
                                       os::SND_NOSTOP;                     // 27
@@ -23,9 +24,7 @@ constexpr os::UINT kStopFlags = os::SND_NODEFAULT;                        // 2
 class SoundTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tavro-sound-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        ASSERT_TRUE(temp_.ok());
         background_ = dir_ + "/planes.wav";
         thunder_ = dir_ + "/thunder.wav";
         // 8 kHz mono, 16 bits: 8000 frames last 1000 ms, 12000 frames 1500 ms.
@@ -37,10 +36,11 @@ protected:
     }
     void TearDown() override {
         os::InstallAudioOutput(nullptr);
-        fs::remove_all(dir_);
     }
 
-    std::string dir_, background_, thunder_;
+    tavro_test::TempDir temp_{"tavro-sound"};
+    const std::string dir_ = temp_.path();
+    std::string background_, thunder_;
     std::uint64_t now_ = 1000;
     FakeAudioOutput* fake_ = nullptr;
 };

@@ -37,15 +37,10 @@ struct Recorder : WindowEvents {
 class WindowSystemTest : public tavro_test::HeadlessFixture {
 protected:
     HWND MakeWindow(const std::string& title, int x = 0, int y = 0, int w = 100, int h = 80,
-                    HostWindowKind kind = HostWindowKind::Popup, WindowEvents* events = nullptr) {
-        WindowParams p;
-        p.kind = kind;
-        p.x = x;
-        p.y = y;
-        p.width = w;
-        p.height = h;
-        p.title = title;
-        return CreateHostedWindow(p, events);
+                    WindowKind kind = WindowKind::Popup, WindowEvents* events = nullptr) {
+        return CreateHostedWindow(
+            WindowParams{.kind = kind, .x = x, .y = y, .width = w, .height = h, .title = title},
+            events);
     }
     static HostWindowId Id(HWND h) { return static_cast<HostWindowId>(h); }
     std::vector<HWND> Walk(HWND from) {
@@ -61,7 +56,7 @@ protected:
 
 TEST_F(WindowSystemTest, StylesFollowKindAndVisibility) {
     const HWND popup = MakeWindow("p");
-    const HWND dialog = MakeWindow("d", 0, 0, 50, 50, HostWindowKind::Dialog);
+    const HWND dialog = MakeWindow("d", 0, 0, 50, 50, WindowKind::Dialog);
     EXPECT_EQ(GetWindowLongA(popup, GWL_STYLE), WS_POPUP);
     const LONG frame = WS_CAPTION | WS_SYSMENU;
     EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & frame, frame);
@@ -369,7 +364,7 @@ TEST_F(WindowSystemTest, EllipticRegionCutsTheWindow) {
 
 TEST_F(WindowSystemTest, KeyDownThenCharacterAndDestroyInsideHandlerIsSafe) {
     Recorder rec;
-    const HWND h = MakeWindow("w", 0, 0, 10, 10, HostWindowKind::Popup, &rec);
+    const HWND h = MakeWindow("w", 0, 0, 10, 10, WindowKind::Popup, &rec);
     host().PushKey(Id(h), 65, 'a');
     host().PushKey(Id(h), 16, 0);  // a key typing nothing
     PumpMessages();
@@ -386,7 +381,7 @@ TEST_F(WindowSystemTest, KeyDownThenCharacterAndDestroyInsideHandlerIsSafe) {
 TEST_F(WindowSystemTest, ForeignParentDestroyedReachesTheEmbeddedWindow) {
     Recorder rec;
     const HostWindowId preview = host().AddForeignWindow("host", HostRect{0, 0, 50, 50});
-    const HWND saver = MakeWindow("Preview", 0, 0, 50, 50, HostWindowKind::Popup, &rec);
+    const HWND saver = MakeWindow("Preview", 0, 0, 50, 50, WindowKind::Popup, &rec);
     ASSERT_NE(SetParent(saver, static_cast<HWND>(preview)), 0);
     WindowSurface(saver)->row(3)[4] = 0xABCDEF;
     host().DestroyForeignWindow(preview);
@@ -433,6 +428,9 @@ TEST_F(WindowSystemTest, DesktopAndForegroundHandles) {
     ASSERT_TRUE(GetWindowRect(GetDesktopWindow(), &r));
     EXPECT_EQ(r.right, 1024);
     EXPECT_EQ(r.bottom, 768);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+    EXPECT_EQ(GetSystemMetrics(2), 0);
     EXPECT_TRUE(IsWindow(GetDesktopWindow()));
     EXPECT_FALSE(IsWindow(0));
     EXPECT_FALSE(IsWindow(31337));

@@ -9,7 +9,9 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -33,7 +35,7 @@ namespace {
 
 using os::HostEvent;
 using os::HostWindowId;
-using os::HostWindowKind;
+using os::WindowKind;
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
 
@@ -67,6 +69,26 @@ protected:
         if (other_) XCloseDisplay(other_);
     }
 
+    // A window property as another client sees it: its type (0 when the window has none by
+    // that name) and its 32-bit items, which Xlib hands over as sign-extended longs.
+    struct Property {
+        Atom type = 0;
+        std::vector<std::uint32_t> words;
+    };
+    std::optional<Property> ReadProperty(Window id, const char* name, Atom type, long max_items) {
+        Property p;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(other_, id, XInternAtom(other_, name, False), 0, max_items, False,
+                               type, &p.type, &format, &items, &after, &data) != Success)
+            return std::nullopt;
+        for (unsigned long i = 0; i < items; ++i)
+            p.words.push_back(reinterpret_cast<const unsigned long*>(data)[i] & 0xFFFFFFFFu);
+        if (data) XFree(data);
+        return p;
+    }
+
     // Fills the window's pixels with a colour (or the pattern when colour is nullopt).
     void Fill(HostWindowId id, std::optional<std::uint32_t> colour) {
         int stride = 0;
@@ -90,7 +112,7 @@ protected:
 
     // A shown popup filled with colour (or the pattern), on the screen when this returns.
     HostWindowId ShowPopup(int x, int y, int w, int h, std::optional<std::uint32_t> colour) {
-        const HostWindowId id = host_->CreateWindow({HostWindowKind::Popup, x, y, w, h, "popup"});
+        const HostWindowId id = host_->CreateWindow({WindowKind::Popup, x, y, w, h, "popup"});
         EXPECT_NE(id, 0u);
         Fill(id, colour);
         host_->ShowWindow(id, true);
@@ -201,8 +223,18 @@ TEST_F(X11HostTest, PresentShowsOnlyTheListedRects) {
     host_->DestroyWindow(id);
 }
 
+// Shared-memory segments this process has attached.
+int AttachedSegments() {
+    std::ifstream maps("/proc/self/maps");
+    int count = 0;
+    for (std::string line; std::getline(maps, line);)
+        if (line.find("/SYSV") != std::string::npos) ++count;
+    return count;
+}
+
 TEST_F(X11HostTest, ReadScreenClipsToTheScreenAndLeavesTheRestAlone) {
     const HostWindowId id = ShowPopup(0, 0, 8, 8, kBlue);
+    const int segments = AttachedSegments();
     std::vector<std::uint32_t> pixels(10 * 10, 0xDEADBEEF);
     ASSERT_TRUE(host_->ReadScreen(pixels.data(), 10, -5, -3, 10, 10));
     for (int y = 0; y < 10; ++y) {
@@ -220,6 +252,23 @@ TEST_F(X11HostTest, ReadScreenClipsToTheScreenAndLeavesTheRestAlone) {
     EXPECT_FALSE(host_->ReadScreen(pixels.data(), 10, 0, host_->ScreenHeight(), 10, 10));
     EXPECT_FALSE(host_->ReadScreen(pixels.data(), 10, 0, -10, 10, 10));
     EXPECT_FALSE(host_->ReadScreen(pixels.data(), 10, 0, 0, 0, 10));
+
+    // The whole screen in one call is what another program reads, and nothing stays
+    // attached for reading once the call is over.
+    const int sw = host_->ScreenWidth(), sh = host_->ScreenHeight();
+    const std::vector<std::uint32_t> all = Read(0, 0, sw, sh);
+    EXPECT_EQ(AttachedSegments(), segments);
+    XImage* raw = XGetImage(other_, root_, 0, 0, static_cast<unsigned>(sw),
+                            static_cast<unsigned>(sh), AllPlanes, ZPixmap);
+    ASSERT_NE(raw, nullptr);
+    int differing = 0;
+    for (int y = 0; y < sh; ++y)
+        for (int x = 0; x < sw; ++x)
+            if ((static_cast<std::uint32_t>(XGetPixel(raw, x, y)) & 0xFFFFFFu) !=
+                all[static_cast<std::size_t>(y) * sw + x])
+                ++differing;
+    XDestroyImage(raw);
+    EXPECT_EQ(differing, 0);
     host_->DestroyWindow(id);
 }
 
@@ -274,7 +323,7 @@ TEST_F(X11HostTest, UncoveredPartsAreRepaintedByTheHost) {
 TEST_F(X11HostTest, EllipticShapeCutsTheCorners) {
     std::vector<std::uint32_t> backdrop(60 * 60, kBlue);
     host_->WriteScreen(backdrop.data(), 60, 300, 300, 60, 60);
-    const HostWindowId id = host_->CreateWindow({HostWindowKind::Popup, 300, 300, 60, 60, "round"});
+    const HostWindowId id = host_->CreateWindow({WindowKind::Popup, 300, 300, 60, 60, "round"});
     host_->SetEllipticShape(id, {0, 0, 60, 60});
     Fill(id, kRed);
     host_->ShowWindow(id, true);
@@ -364,7 +413,7 @@ TEST_F(X11HostTest, ManagedWindowsAreReportedByTheirClientNotTheFrame) {
 }
 
 TEST_F(X11HostTest, OurWindowsCarryTheirTitles) {
-    const HostWindowId id = host_->CreateWindow({HostWindowKind::Popup, 0, 0, 10, 10, "First"});
+    const HostWindowId id = host_->CreateWindow({WindowKind::Popup, 0, 0, 10, 10, "First"});
     EXPECT_EQ(host_->WindowTitle(id), std::optional<std::string>("First"));
     host_->SetTitle(id, "Second \xC3\xA9t\xC3\xA9");
     EXPECT_EQ(host_->WindowTitle(id), std::optional<std::string>("Second \xC3\xA9t\xC3\xA9"));
@@ -403,7 +452,7 @@ TEST_F(X11HostTest, ForegroundIsTheActiveWindowOrTheOneUnderThePointer) {
 TEST_F(X11HostTest, ReparentIntoAForeignWindowAndBack) {
     const Window parent = ForeignWindow(100, 300, 150, 100, "Preview Host");
     const HostWindowId child =
-        host_->CreateWindow({HostWindowKind::Popup, 0, 0, 150, 100, "child"});
+        host_->CreateWindow({WindowKind::Popup, 0, 0, 150, 100, "child"});
     ASSERT_TRUE(host_->Reparent(child, parent));
     Window root = 0, actual_parent = 0, *children = nullptr;
     unsigned count = 0;
@@ -432,7 +481,7 @@ TEST_F(X11HostTest, ReparentIntoAForeignWindowAndBack) {
 
 TEST_F(X11HostTest, DestroyingTheForeignParentReportsOurChildDestroyed) {
     const Window parent = ForeignWindow(100, 300, 150, 100, "Preview Host");
-    const HostWindowId child = host_->CreateWindow({HostWindowKind::Popup, 0, 0, 150, 100, ""});
+    const HostWindowId child = host_->CreateWindow({WindowKind::Popup, 0, 0, 150, 100, ""});
     ASSERT_TRUE(host_->Reparent(child, parent));
     host_->ShowWindow(child, true);
     XDestroyWindow(other_, parent);
@@ -449,7 +498,7 @@ TEST_F(X11HostTest, DestroyingTheForeignParentReportsOurChildDestroyed) {
     host_->DestroyWindow(child);
     EXPECT_EQ(host_->WindowPixels(child, &stride), nullptr);
     // The connection still works.
-    const HostWindowId next = host_->CreateWindow({HostWindowKind::Popup, 0, 0, 5, 5, ""});
+    const HostWindowId next = host_->CreateWindow({WindowKind::Popup, 0, 0, 5, 5, ""});
     EXPECT_TRUE(host_->WindowExists(next));
     host_->DestroyWindow(next);
 }
@@ -458,7 +507,7 @@ TEST_F(X11HostTest, TheForeignParentsProgramExitingReportsOurChildDestroyed) {
     Display* third = XOpenDisplay(nullptr);
     ASSERT_NE(third, nullptr);
     const Window parent = ForeignWindow(0, 0, 50, 50, "short-lived", third);
-    const HostWindowId child = host_->CreateWindow({HostWindowKind::Popup, 0, 0, 50, 50, ""});
+    const HostWindowId child = host_->CreateWindow({WindowKind::Popup, 0, 0, 50, 50, ""});
     ASSERT_TRUE(host_->Reparent(child, parent));
     XCloseDisplay(third);
     ASSERT_TRUE(WaitFor(EventType::Destroyed, child));
@@ -468,7 +517,7 @@ TEST_F(X11HostTest, TheForeignParentsProgramExitingReportsOurChildDestroyed) {
 // --- window-manager hints -----------------------------------------------------------------
 
 TEST_F(X11HostTest, DialogsAreFixedSizeWithACloseBoxOnly) {
-    const HostWindowId id = host_->CreateWindow({HostWindowKind::Dialog, 40, 50, 120, 80, "Setup"});
+    const HostWindowId id = host_->CreateWindow({WindowKind::Dialog, 40, 50, 120, 80, "Setup"});
     SyncHost();
     XSizeHints hints{};
     long supplied = 0;
@@ -485,20 +534,13 @@ TEST_F(X11HostTest, DialogsAreFixedSizeWithACloseBoxOnly) {
     EXPECT_EQ(hints.max_width, 200);
     EXPECT_EQ(hints.min_height, 90);
 
-    const Atom motif = XInternAtom(other_, "_MOTIF_WM_HINTS", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
-    ASSERT_EQ(XGetWindowProperty(other_, id, motif, 0, 5, False, AnyPropertyType, &type, &format,
-                                 &items, &after, &data),
-              Success);
-    ASSERT_EQ(items, 5u);
-    const auto* words = reinterpret_cast<const unsigned long*>(data);
+    const auto motif = ReadProperty(id, "_MOTIF_WM_HINTS", AnyPropertyType, 5);
+    ASSERT_TRUE(motif);
+    ASSERT_EQ(motif->words.size(), 5u);
+    const auto& words = motif->words;
     EXPECT_TRUE(words[1] & 32);         // close
     EXPECT_FALSE(words[1] & (8 | 16));  // no minimise, no maximise
     EXPECT_FALSE(words[1] & 1);         // not "all functions"
-    XFree(data);
 
     Atom* protocols = nullptr;
     int count = 0;
@@ -510,7 +552,7 @@ TEST_F(X11HostTest, DialogsAreFixedSizeWithACloseBoxOnly) {
 }
 
 TEST_F(X11HostTest, TheCloseBoxArrivesAsCloseRequest) {
-    const HostWindowId id = host_->CreateWindow({HostWindowKind::Dialog, 0, 0, 50, 50, "d"});
+    const HostWindowId id = host_->CreateWindow({WindowKind::Dialog, 0, 0, 50, 50, "d"});
     SyncHost();
     XEvent message{};
     message.xclient.type = ClientMessage;
@@ -528,34 +570,24 @@ TEST_F(X11HostTest, TheCloseBoxArrivesAsCloseRequest) {
 }
 
 TEST_F(X11HostTest, IconsArePublishedAndMalformedOnesSkipped) {
-    const HostWindowId id = host_->CreateWindow({HostWindowKind::Dialog, 0, 0, 50, 50, "d"});
-    os::Host::IconImage small{2, 2, {0xFF000001, 0xFF000002, 0xFF000003, 0x00000004}};
-    os::Host::IconImage broken{4, 4, {1, 2, 3}};
+    const HostWindowId id = host_->CreateWindow({WindowKind::Dialog, 0, 0, 50, 50, "d"});
+    os::IconImage small{2, 2, {0xFF000001, 0xFF000002, 0xFF000003, 0x00000004}};
+    os::IconImage broken{4, 4, {1, 2, 3}};
     host_->SetIcon(id, {broken, small});
     SyncHost();
-    const Atom icon = XInternAtom(other_, "_NET_WM_ICON", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
-    ASSERT_EQ(XGetWindowProperty(other_, id, icon, 0, 100, False, XA_CARDINAL, &type, &format,
-                                 &items, &after, &data),
-              Success);
-    ASSERT_EQ(items, 6u);
-    // Xlib hands 32-bit items over as longs, sign-extended.
-    const auto word = [&](int i) { return reinterpret_cast<const unsigned long*>(data)[i] & 0xFFFFFFFFu; };
+    const auto icon = ReadProperty(id, "_NET_WM_ICON", XA_CARDINAL, 100);
+    ASSERT_TRUE(icon);
+    ASSERT_EQ(icon->words.size(), 6u);
+    const auto word = [&](int i) { return icon->words[static_cast<std::size_t>(i)]; };
     EXPECT_EQ(word(0), 2u);
     EXPECT_EQ(word(1), 2u);
     EXPECT_EQ(word(2), 0xFF000001u);
     EXPECT_EQ(word(5), 0x00000004u);
-    XFree(data);
     host_->SetIcon(id, {});
     SyncHost();
-    ASSERT_EQ(XGetWindowProperty(other_, id, icon, 0, 100, False, XA_CARDINAL, &type, &format,
-                                 &items, &after, &data),
-              Success);
-    EXPECT_EQ(type, 0u);  // removed
-    if (data) XFree(data);
+    const auto removed = ReadProperty(id, "_NET_WM_ICON", XA_CARDINAL, 100);
+    ASSERT_TRUE(removed);
+    EXPECT_EQ(removed->type, 0u);
     host_->DestroyWindow(id);
 }
 
@@ -806,7 +838,7 @@ TEST_F(X11InputTest, HiddenCursorIsBlankOverOurWindowOnly) {
 }
 
 TEST_F(X11HostTest, GrabNeverWaitsAndIsTakenOnceTheInputIsFree) {
-    const HostWindowId id = host_->CreateWindow({HostWindowKind::Popup, 0, 0, 10, 10, ""});
+    const HostWindowId id = host_->CreateWindow({WindowKind::Popup, 0, 0, 10, 10, ""});
     const auto other_grabs = [&] {
         const bool keyboard = XGrabKeyboard(other_, root_, False, GrabModeAsync, GrabModeAsync,
                                             CurrentTime) == GrabSuccess;

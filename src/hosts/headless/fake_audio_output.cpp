@@ -7,7 +7,7 @@
 
 #include "os/host.h"
 
-namespace os {
+namespace hosts {
 
 namespace {
 
@@ -23,7 +23,7 @@ FakeAudioOutput::FakeAudioOutput(int device_count, Clock clock)
 
 std::uint64_t FakeAudioOutput::Now() const {
     if (clock_) return clock_();
-    if (HasHost()) return CurrentHost().NowMs();
+    if (os::HasHost()) return os::CurrentHost().NowMs();
     using namespace std::chrono;
     return static_cast<std::uint64_t>(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
@@ -38,7 +38,7 @@ void FakeAudioOutput::SetDuration(const std::string& path_or_base_name, std::uin
 std::optional<std::uint64_t> FakeAudioOutput::DurationOf(const std::string& path) const {
     if (auto it = durations_.find(path); it != durations_.end()) return it->second;
     if (auto it = durations_.find(BaseName(path)); it != durations_.end()) return it->second;
-    if (auto info = ReadWavInfo(path)) return info->DurationMs();
+    if (auto info = os::ReadWavInfo(path)) return info->DurationMs();
     return std::nullopt;
 }
 
@@ -81,4 +81,4 @@ std::optional<std::string> FakeAudioOutput::Playing() {
     return current_->path;
 }
 
-}  // namespace os
+}  // namespace hosts

@@ -14,9 +14,9 @@
 #include "os/audio_output.h"
 #include "os/wav_header.h"
 
-namespace os {
+namespace hosts {
 
-class FakeAudioOutput : public AudioOutput {
+class FakeAudioOutput : public os::AudioOutput {
 public:
     using Clock = std::function<std::uint64_t()>;
 
@@ -68,4 +68,4 @@ private:
     std::optional<Current> current_;
 };
 
-}  // namespace os
+}  // namespace hosts

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace headless {
+namespace hosts {
 
 HeadlessHost::HeadlessHost(int screen_width, int screen_height, std::uint64_t start_ms)
     : width_(std::max(1, screen_width)),
@@ -64,6 +64,7 @@ void HeadlessHost::Resize(Window& w, int width, int height) {
     // The buffer is replaced, as a real host's would be: its contents are not kept.
     w.pixels.assign(n, 0);
     w.shown.assign(n, 0);
+    ++w.buffer_count;
 }
 
 // --- windows ------------------------------------------------------------------------
@@ -214,7 +215,7 @@ void HeadlessHost::SetEllipticShape(HostWindowId id, const HostRect& rect) {
     if (Window* w = Live(id)) w->shape = rect;
 }
 
-void HeadlessHost::SetIcon(HostWindowId id, const std::vector<IconImage>& images) {
+void HeadlessHost::SetIcon(HostWindowId id, const std::vector<os::IconImage>& images) {
     if (Window* w = Live(id)) w->icon = images;
 }
 
@@ -261,6 +262,10 @@ int HeadlessHost::PresentCount(HostWindowId id) const {
     const Window* w = Any(id);
     return w ? w->present_count : 0;
 }
+int HeadlessHost::BufferCount(HostWindowId id) const {
+    const Window* w = Any(id);
+    return w ? w->buffer_count : 0;
+}
 std::vector<HostRect> HeadlessHost::LastPresentRects(HostWindowId id) const {
     const Window* w = Any(id);
     return w ? w->last_present : std::vector<HostRect>{};
@@ -273,9 +278,9 @@ int HeadlessHost::SetTopmostCalls(HostWindowId id) const {
     const Window* w = Any(id);
     return w ? w->topmost_calls : 0;
 }
-std::vector<os::Host::IconImage> HeadlessHost::LastIcon(HostWindowId id) const {
+std::vector<os::IconImage> HeadlessHost::LastIcon(HostWindowId id) const {
     const Window* w = Any(id);
-    return w ? w->icon : std::vector<IconImage>{};
+    return w ? w->icon : std::vector<os::IconImage>{};
 }
 bool HeadlessHost::IsShown(HostWindowId id) const {
     const Window* w = Live(id);
@@ -317,19 +322,27 @@ void HeadlessHost::Schedule(std::uint64_t ms, std::function<void()> action) {
     Insert(std::move(s));
 }
 
-HostEvent HeadlessHost::KeyEvent(HostWindowId window, unsigned vk, std::uint32_t ch) {
+namespace {
+
+// An event of `type` for `window`, its other fields zero.
+HostEvent EventFor(HostEvent::Type type, HostWindowId window) {
     HostEvent ev;
-    ev.type = HostEvent::Type::KeyDown;
+    ev.type = type;
     ev.window = window;
+    return ev;
+}
+
+}  // namespace
+
+HostEvent HeadlessHost::KeyEvent(HostWindowId window, unsigned vk, std::uint32_t ch) {
+    HostEvent ev = EventFor(HostEvent::Type::KeyDown, window);
     ev.key = vk;
     ev.ch = ch;
     return ev;
 }
 
 HostEvent HeadlessHost::MotionEvent(HostWindowId window, int x, int y) {
-    HostEvent ev;
-    ev.type = HostEvent::Type::Motion;
-    ev.window = window;
+    HostEvent ev = EventFor(HostEvent::Type::Motion, window);
     ev.x = x;
     ev.y = y;
     return ev;
@@ -346,9 +359,7 @@ void HeadlessHost::PushKey(HostWindowId window, unsigned vk, std::uint32_t ch, u
 }
 
 void HeadlessHost::PushClick(HostWindowId window, int x, int y, int button) {
-    HostEvent ev;
-    ev.type = HostEvent::Type::ButtonDown;
-    ev.window = window;
+    HostEvent ev = EventFor(HostEvent::Type::ButtonDown, window);
     ev.x = x;
     ev.y = y;
     ev.button = button;
@@ -364,10 +375,7 @@ void HeadlessHost::PushMotion(HostWindowId window, int x, int y, unsigned button
 }
 
 void HeadlessHost::PushClose(HostWindowId window) {
-    HostEvent ev;
-    ev.type = HostEvent::Type::CloseRequest;
-    ev.window = window;
-    Push(ev);
+    Push(EventFor(HostEvent::Type::CloseRequest, window));
 }
 
 bool HeadlessHost::HitsShape(const HostEvent& ev) const {
@@ -412,4 +420,4 @@ bool HeadlessHost::NextEvent(HostEvent* ev, int timeout_ms) {
     }
 }
 
-}  // namespace headless
+}  // namespace hosts

@@ -14,7 +14,7 @@
 #include "os/host.h"
 #include "os/surface.h"
 
-namespace headless {
+namespace hosts {
 
 using os::HostEvent;
 using os::HostRect;
@@ -65,12 +65,14 @@ public:
 
     // --- counters and state ---------------------------------------------------------
     int PresentCount(HostWindowId id) const;
+    // Pixel buffers made for the window: one at creation and one at each resize.
+    int BufferCount(HostWindowId id) const;
     std::vector<HostRect> LastPresentRects(HostWindowId id) const;
     HostWindowId GrabbedWindow() const { return grabbed_; }
     int GrabCount() const { return grab_count_; }
     bool CursorVisible(HostWindowId id) const;
     int SetTopmostCalls(HostWindowId id) const;
-    std::vector<IconImage> LastIcon(HostWindowId id) const;
+    std::vector<os::IconImage> LastIcon(HostWindowId id) const;
     bool IsShown(HostWindowId id) const;  // visible flag of the window itself
     HostWindowId ParentOf(HostWindowId id) const;  // 0 for top-level or unknown
     HostRect ShapeOf(HostWindowId id) const;       // empty when not shaped
@@ -95,7 +97,7 @@ public:
     void SetTopmost(HostWindowId id) override;
     bool Reparent(HostWindowId id, HostWindowId new_parent) override;
     void SetEllipticShape(HostWindowId id, const HostRect& rect) override;
-    void SetIcon(HostWindowId id, const std::vector<IconImage>& images) override;
+    void SetIcon(HostWindowId id, const std::vector<os::IconImage>& images) override;
     void Present(HostWindowId id, const HostRect* rects, int count) override;
     std::vector<HostWindowId> TopLevelWindows() override;
     std::optional<std::string> WindowTitle(HostWindowId id) override;
@@ -117,7 +119,7 @@ private:
         HostWindowId id = 0;
         bool ours = true;
         bool gone = false;  // destroyed with its foreign parent; pixels kept until ours go
-        os::HostWindowKind kind = os::HostWindowKind::Popup;
+        os::WindowKind kind = os::WindowKind::Popup;
         int x = 0, y = 0, width = 0, height = 0;  // relative to the parent
         std::string title;
         bool visible = false;
@@ -129,9 +131,10 @@ private:
         HostRect shape;
         bool cursor_visible = true;
         int present_count = 0;
+        int buffer_count = 0;
         std::vector<HostRect> last_present;
         int topmost_calls = 0;
-        std::vector<IconImage> icon;
+        std::vector<os::IconImage> icon;
     };
     struct Scripted {
         std::uint64_t when = 0;
@@ -174,4 +177,4 @@ private:
     bool refuse_grab_ = false;
 };
 
-}  // namespace headless
+}  // namespace hosts

@@ -5,7 +5,7 @@
 
 #include "hosts/headless/headless_host.h"
 
-namespace headless {
+namespace hosts {
 
 namespace {
 
@@ -149,4 +149,4 @@ void HeadlessHost::Present(HostWindowId id, const HostRect* rects, int count) {
     }
 }
 
-}  // namespace headless
+}  // namespace hosts

@@ -1,6 +1,7 @@
 // The sound device on SDL2's audio subsystem: WAV files decoded by SDL, converted to one
 // fixed device format and copied out by the audio callback, one sound at a time.
-// Nothing is opened until the first request (the first device count).
+// Nothing is opened, nor SDL itself loaded, until the first request (the first device
+// count).
 #pragma once
 
 #include <cstdint>
@@ -10,9 +11,13 @@
 
 #include "os/audio_output.h"
 
-namespace os {
+namespace hosts::sdl {
+struct Library;
+}
 
-class SdlAudioOutput : public AudioOutput {
+namespace hosts {
+
+class SdlAudioOutput : public os::AudioOutput {
 public:
     SdlAudioOutput() = default;
     ~SdlAudioOutput() override;
@@ -37,6 +42,7 @@ private:
     static void Feed(void* self, std::uint8_t* stream, int len);
     void FeedLocked(std::uint8_t* stream, int len);
 
+    const hosts::sdl::Library* sdl_ = nullptr;  // set by the first device count
     std::optional<int> device_count_;
     std::uint32_t device_ = 0;
     bool subsystem_up_ = false;
@@ -54,4 +60,4 @@ private:
 // card initialises fine, opens nothing and writes errors to stderr.
 std::vector<std::string> PreferredAudioDrivers(const std::string& dev_snd_folder = "/dev/snd");
 
-}  // namespace os
+}  // namespace hosts

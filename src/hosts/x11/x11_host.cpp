@@ -102,7 +102,6 @@ X11Host::X11Host(std::unique_ptr<x11::State> state) : s_(std::move(state)) {}
 
 X11Host::~X11Host() = default;
 
-bool X11Host::UsesSharedMemory() const { return s_->shm; }
 
 int X11Host::ScreenWidth() { return DisplayWidth(s_->display, s_->screen); }
 
@@ -112,28 +111,24 @@ bool X11Host::ReadScreen(std::uint32_t* dst, int dst_stride, int x, int y, int w
     const Clip clip = ClipToScreen(x, y, w, h, ScreenWidth(), ScreenHeight());
     if (!dst || clip.empty()) return false;
     const int cw = clip.x1 - clip.x0, ch = clip.y1 - clip.y0;
-    // Read in bands so the scratch image stays small (a screen-sized one would add its
-    // whole size to the peak memory of the run); it is grown as needed and kept, since
-    // remaking a shared image costs far more than reading the screen.
-    constexpr int kBandPixels = 1 << 19;
-    const int band = std::max(1, std::min(ch, kBandPixels / std::max(cw, 1)));
-    auto& image = s_->read_image;
-    if (!image || image->width() < cw || image->height() < band) {
-        const int iw = std::max(cw, image ? image->width() : 0);
-        const int ih = std::max(band, image ? image->height() : 0);
-        image.reset();
-        image = x11::ImageBuffer::Create(s_->display, s_->visual, s_->depth, iw, ih, s_->shm);
-        if (!image) return false;
-    }
+    // Read in bands of about 256 KiB through an image made for this call and let go after
+    // it: the screen is read once or twice in a run (the saver's snapshot). Each page of the
+    // image costs a page fault the first time it is touched, so a screen-sized image would
+    // cost some two thousand of them (and its memory), where the band costs sixty-odd and a
+    // few more requests.
+    constexpr int kBandPixels = 1 << 16;
+    const int band = std::max(1, std::min(ch, kBandPixels / cw));
+    const std::unique_ptr<x11::ImageBuffer> image =
+        x11::ImageBuffer::Create(s_->display, s_->visual, s_->depth, cw, band, s_->shm);
+    if (!image) return false;
+    std::uint32_t* out = dst + static_cast<std::ptrdiff_t>(clip.y0 - y) * dst_stride + (clip.x0 - x);
     for (int top = 0; top < ch; top += band) {
         const int rows = std::min(band, ch - top);
         XImage* ximage = image->Read(s_->root, clip.x0, clip.y0 + top, cw, rows);
         if (!ximage) return false;
-        for (int row = 0; row < rows; ++row) {
-            std::uint32_t* out =
-                dst + static_cast<std::ptrdiff_t>(clip.y0 - y + top + row) * dst_stride +
-                (clip.x0 - x);
+        for (int row = 0; row < rows; ++row, out += dst_stride) {
             if (s_->format.IsDirect()) {
+                // A row as it is, less the byte above 0x00RRGGBB that the server may fill.
                 const auto* in = reinterpret_cast<const std::uint32_t*>(
                     ximage->data + static_cast<std::ptrdiff_t>(row) * ximage->bytes_per_line);
                 for (int col = 0; col < cw; ++col) out[col] = in[col] & 0x00FFFFFFu;

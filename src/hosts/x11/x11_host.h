@@ -36,7 +36,7 @@ public:
     void SetTopmost(os::HostWindowId id) override;
     bool Reparent(os::HostWindowId id, os::HostWindowId new_parent) override;
     void SetEllipticShape(os::HostWindowId id, const os::HostRect& rect) override;
-    void SetIcon(os::HostWindowId id, const std::vector<IconImage>& images) override;
+    void SetIcon(os::HostWindowId id, const std::vector<os::IconImage>& images) override;
     void Present(os::HostWindowId id, const os::HostRect* rects, int count) override;
 
     std::vector<os::HostWindowId> TopLevelWindows() override;
@@ -53,8 +53,6 @@ public:
     std::uint64_t NowMs() override;
     bool NextEvent(os::HostEvent* ev, int timeout_ms) override;
 
-    // True when window pixels travel through shared memory (false: plain image uploads).
-    bool UsesSharedMemory() const;
 
 private:
     std::unique_ptr<x11::State> s_;

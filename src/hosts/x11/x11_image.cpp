@@ -1,6 +1,7 @@
 #include "hosts/x11/x11_image.h"
 
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 
 #include <cstdlib>
@@ -8,6 +9,14 @@
 #include "hosts/x11/x11_errors.h"
 
 namespace hosts::x11 {
+
+namespace {
+#ifdef MADV_POPULATE_WRITE
+constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
+#else
+constexpr int kPopulateWrite = 23;  // Linux 5.14 and later
+#endif
+}  // namespace
 
 ImageBuffer::ImageBuffer(Display* display, XImage* image, bool shared)
     : display_(display), image_(image), shared_(shared) {}
@@ -33,6 +42,10 @@ XImage* ImageBuffer::CreateShared(Display* display, Visual* visual, int depth, i
     }
     info->shmaddr = image->data = static_cast<char*>(address);
     info->readOnly = False;
+    // Every page is about to be written (a window is drawn whole before it is shown): one
+    // call maps them all, much cheaper than a trap into the kernel for each page. Kernels
+    // without it refuse, and the pages are mapped as they are touched.
+    madvise(address, bytes, kPopulateWrite);
     // A server on another machine refuses the segment; that is only known after a sync.
     ErrorTrap trap(display);
     const bool attached = XShmAttach(display, info) && !trap.Failed();

@@ -59,7 +59,7 @@ void X11Host::ReleaseInput() {
 void X11Host::SetFocus(os::HostWindowId id) {
     x11::HostedWindow* window = s_->Find(id);
     if (!window || !window->alive) return;
-    if (window->kind == os::HostWindowKind::Dialog && !window->embedded) {
+    if (window->kind == os::WindowKind::Dialog && !window->embedded) {
         // A window manager decides about focus of the windows it manages.
         XEvent request{};
         request.xclient.type = ClientMessage;

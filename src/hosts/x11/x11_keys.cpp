@@ -40,6 +40,14 @@ constexpr KeyPair kNamedKeys[] = {
     {XK_bracketright, 221}, {XK_apostrophe, 222}, {XK_less, 226},
 };
 
+// Bit i of the result is set when `state` holds masks[i].
+unsigned BitsFromState(unsigned state, const unsigned (&masks)[3]) {
+    unsigned bits = 0;
+    for (unsigned i = 0; i < 3; ++i)
+        if (state & masks[i]) bits |= 1u << i;
+    return bits;
+}
+
 }  // namespace
 
 unsigned VirtualKeyFromKeysym(unsigned long keysym) {
@@ -64,19 +72,11 @@ unsigned ShiftBitOfVirtualKey(unsigned vk) {
 }
 
 unsigned ShiftBitsFromState(unsigned state) {
-    unsigned bits = 0;
-    if (state & ShiftMask) bits |= 1;
-    if (state & ControlMask) bits |= 2;
-    if (state & Mod1Mask) bits |= 4;
-    return bits;
+    return BitsFromState(state, {ShiftMask, ControlMask, Mod1Mask});
 }
 
 unsigned ButtonBitsFromState(unsigned state) {
-    unsigned bits = 0;
-    if (state & Button1Mask) bits |= 1;
-    if (state & Button2Mask) bits |= 2;
-    if (state & Button3Mask) bits |= 4;
-    return bits;
+    return BitsFromState(state, {Button1Mask, Button2Mask, Button3Mask});
 }
 
 }  // namespace hosts::x11

@@ -47,7 +47,6 @@ State::~State() {
         XUngrabKeyboard(display, CurrentTime);
         XUngrabPointer(display, CurrentTime);
     }
-    read_image.reset();
     write_image.reset();
     for (auto& [xid, window] : windows) {
         window.image.reset();
@@ -186,7 +185,7 @@ void State::KeepTopmostOnTop(std::uint64_t now_ms) {
     const auto keeps_on_top = [&](Window xid) {
         const HostedWindow* ours = Find(static_cast<os::HostWindowId>(xid));
         return ours && ours->topmost && ours->alive && !ours->embedded &&
-               ours->kind == os::HostWindowKind::Popup;
+               ours->kind == os::WindowKind::Popup;
     };
     // Top to bottom: a topmost window is covered once any other window above it shows.
     bool other_above = false;

@@ -30,7 +30,7 @@ struct Atoms {
 
 struct HostedWindow {
     Window xid = 0;
-    os::HostWindowKind kind = os::HostWindowKind::Popup;
+    os::WindowKind kind = os::WindowKind::Popup;
     int x = 0, y = 0, width = 1, height = 1;
     bool alive = true;     // false once the X window was destroyed under us
     bool topmost = false;
@@ -65,8 +65,7 @@ struct State {
     // Keeping topmost popups on top: when the last raise is too recent, the check waits.
     std::uint64_t last_raise_ms = 0;
     bool raise_check_due = false;
-    // Scratch images for reading and drawing on the screen, reused while the size fits.
-    std::unique_ptr<ImageBuffer> read_image;
+    // The scratch image for drawing on the screen, reused while the size fits.
     std::unique_ptr<ImageBuffer> write_image;
 
     ~State();

@@ -37,7 +37,7 @@ void SetSizeHints(Display* display, const x11::HostedWindow& window) {
     hints.x = window.x;
     hints.y = window.y;
     hints.win_gravity = NorthWestGravity;  // the requested position is the frame's corner
-    if (window.kind == os::HostWindowKind::Dialog) {
+    if (window.kind == os::WindowKind::Dialog) {
         hints.flags |= PMinSize | PMaxSize;
         hints.min_width = hints.max_width = window.width;
         hints.min_height = hints.max_height = window.height;
@@ -82,7 +82,7 @@ os::HostWindowId X11Host::CreateWindow(const os::HostWindowSpec& spec) {
     attributes.background_pixmap = None;  // no flash: what was there stays until we present
     attributes.border_pixel = 0;
     attributes.event_mask = kOurEvents;
-    attributes.override_redirect = spec.kind == os::HostWindowKind::Popup ? True : False;
+    attributes.override_redirect = spec.kind == os::WindowKind::Popup ? True : False;
     window.xid = XCreateWindow(s_->display, s_->root, window.x, window.y,
                                static_cast<unsigned>(window.width),
                                static_cast<unsigned>(window.height), 0, CopyFromParent,
@@ -92,7 +92,7 @@ os::HostWindowId X11Host::CreateWindow(const os::HostWindowSpec& spec) {
     if (!window.xid) return 0;
     SetCommonHints(*s_, window.xid);
     SetSizeHints(s_->display, window);
-    if (spec.kind == os::HostWindowKind::Dialog) SetDialogHints(*s_, window.xid);
+    if (spec.kind == os::WindowKind::Dialog) SetDialogHints(*s_, window.xid);
     s_->SetTitleProperties(window.xid, spec.title);
     XFlush(s_->display);
     const auto id = static_cast<os::HostWindowId>(window.xid);
@@ -135,7 +135,7 @@ void X11Host::MoveResizeWindow(os::HostWindowId id, int x, int y, int width, int
 void X11Host::ShowWindow(os::HostWindowId id, bool visible) {
     x11::HostedWindow* window = s_->Find(id);
     if (!window || !window->alive) return;
-    const bool managed = window->kind == os::HostWindowKind::Dialog && !window->embedded;
+    const bool managed = window->kind == os::WindowKind::Dialog && !window->embedded;
     window->shown = visible;
     if (visible) {
         if (managed) {
@@ -164,7 +164,7 @@ void X11Host::SetTopmost(os::HostWindowId id) {
     x11::HostedWindow* window = s_->Find(id);
     if (!window || !window->alive) return;
     window->topmost = true;
-    if (window->kind == os::HostWindowKind::Dialog && !window->embedded) {
+    if (window->kind == os::WindowKind::Dialog && !window->embedded) {
         // Before mapping the window manager reads the property; afterwards it takes a
         // request.
         XChangeProperty(s_->display, window->xid, s_->atoms.net_wm_state, XA_ATOM, 32,
@@ -215,11 +215,11 @@ void X11Host::SetEllipticShape(os::HostWindowId id, const os::HostRect& rect) {
     XFlush(s_->display);
 }
 
-void X11Host::SetIcon(os::HostWindowId id, const std::vector<IconImage>& images) {
+void X11Host::SetIcon(os::HostWindowId id, const std::vector<os::IconImage>& images) {
     x11::HostedWindow* window = s_->Find(id);
     if (!window || !window->alive) return;
     std::vector<unsigned long> data;
-    for (const IconImage& icon : images) {
+    for (const os::IconImage& icon : images) {
         const auto count = static_cast<std::size_t>(std::max(icon.width, 0)) *
                            static_cast<std::size_t>(std::max(icon.height, 0));
         if (count == 0 || icon.argb.size() < count) continue;  // skip malformed images

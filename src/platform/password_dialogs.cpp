@@ -1,8 +1,9 @@
-#include "forms/password_dialogs.h"
+#include "platform/password_dialogs.h"
 
 #include <strings.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -31,12 +32,73 @@ void CentreOver(forms::Form& form, os::HWND owner, int width, int height) {
     form.Move(PixelsToTwips(x), PixelsToTwips(y), PixelsToTwips(width), PixelsToTwips(height));
 }
 
-// The prompt shown when the saver is to end: masked entry, OK and Cancel.
-class VerifyPasswordForm : public forms::Form {
+// What both dialogs share: grey pixel-scaled frame of a fixed size centred over the owner,
+// and the answer the caller reads after the modal show.
+class PasswordForm : public forms::Form {
 public:
-    VerifyPasswordForm() : Form("frmVerifyPassword") {
-        OK.OnClick = [this] { CheckTyped(); };
-        Cancel.OnClick = [this] { Unload(); };
+    os::HWND owner = 0;
+    bool answered = false;  // the password was accepted (prompt) or changed (change dialog)
+
+protected:
+    PasswordForm(std::string name, int width, int height)
+        : Form(std::move(name)), width_(width), height_(height) {}
+
+    void DesignFrame(forms::BorderStyle border, const char* caption) {
+        SetBorderStyle(border);
+        SetScaleMode(forms::ScaleMode::Pixels);
+        SetBackColor(kDialogGrey);
+        SetCaption(caption);
+    }
+
+    void Form_Load() override { CentreOver(*this, owner, width_, height_); }
+
+private:
+    int width_, height_;
+};
+
+// The message line with OK and Cancel under it, right-aligned: the last row of both
+// dialogs. Declared after a dialog's other controls, so they keep their creation order.
+struct AnswerRow {
+    explicit AnswerRow(forms::Form& form)
+        : Message{form, "lblMessage"}, OK{form, "cmdOK"}, Cancel{form, "cmdCancel"} {}
+
+    forms::Label Message;
+    forms::CommandButton OK;
+    forms::CommandButton Cancel;
+
+    // The message line at (left, top), width wide; the buttons below it end at its right.
+    void Design(int left, int top, int width) {
+        Message.Move(left, top, width, 18);
+        Message.SetBackColor(kDialogGrey);
+        Message.SetCaption("");
+        const int right = left + width;
+        OK.Move(right - 176, top + 26, 84, 26);
+        OK.SetCaption("OK");
+        OK.SetDefault(true);
+        Cancel.Move(right - 84, top + 26, 84, 26);
+        Cancel.SetCaption("Cancel");
+        Cancel.SetCancel(true);
+    }
+};
+
+// Shows dialog F modally over owner: its answer, or nothing when it is already open.
+template <typename F>
+std::optional<bool> ShowPasswordForm(os::HWND owner) {
+    auto& form = forms::Instance<F>();
+    if (form.IsLoaded()) return std::nullopt;
+    form.owner = owner;
+    form.answered = false;
+    form.Show(true);
+    if (form.IsLoaded()) form.Unload();
+    return form.answered;
+}
+
+// The prompt shown when the saver is to end: masked entry, OK and Cancel.
+class VerifyPasswordForm : public PasswordForm {
+public:
+    VerifyPasswordForm() : PasswordForm("frmVerifyPassword", 340, 128) {
+        Row.OK.OnClick = [this] { CheckTyped(); };
+        Row.Cancel.OnClick = [this] { Unload(); };
         Pause.OnTimer = [this] {
             Pause.SetInterval(0);
             Unload();
@@ -45,41 +107,24 @@ public:
 
     forms::Label Prompt{*this, "lblPrompt"};
     forms::TextBox Password{*this, "txtPassword"};
-    forms::Label Message{*this, "lblMessage"};
-    forms::CommandButton OK{*this, "cmdOK"};
-    forms::CommandButton Cancel{*this, "cmdCancel"};
+    AnswerRow Row{*this};
     forms::Timer Pause{*this, "tmrPause"};
 
-    os::HWND owner = 0;
-    bool accepted = false;
-
 protected:
-    static constexpr int kWidth = 340, kHeight = 128;
-
     void Design() override {
-        SetBorderStyle(forms::BorderStyle::None);  // a pop-up, so it can stand over the saver
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetBackColor(kDialogGrey);
-        SetCaption("Screen Saver");
+        // A pop-up, so it can stand over the saver.
+        DesignFrame(forms::BorderStyle::None, "Screen Saver");
         Prompt.Move(14, 14, 312, 18);
         Prompt.SetBackColor(kDialogGrey);
         Prompt.SetCaption("Enter the screen saver password");
         Password.Move(14, 36, 312, 22);
         Password.SetPasswordChar('*');
-        Message.Move(14, 64, 312, 18);
-        Message.SetBackColor(kDialogGrey);
-        Message.SetCaption("");
-        OK.Move(150, 90, 84, 26);
-        OK.SetCaption("OK");
-        OK.SetDefault(true);
-        Cancel.Move(242, 90, 84, 26);
-        Cancel.SetCaption("Cancel");
-        Cancel.SetCancel(true);
+        Row.Design(14, 64, 312);
         Pause.SetInterval(0);
     }
 
     void Form_Load() override {
-        CentreOver(*this, owner, kWidth, kHeight);
+        PasswordForm::Form_Load();
         os::SetWindowPos(hWnd(), os::HWND_TOPMOST, 0, 0, 0, 0, os::SWP_NOMOVE | os::SWP_NOSIZE);
     }
 
@@ -90,25 +135,25 @@ private:
         os::WipeSecret(typed);
         Password.SetText("");
         if (right) {
-            accepted = true;
+            answered = true;
             Unload();
             return;
         }
         // A wrong password answers only after a pause, which slows down guessing.
-        Message.SetCaption("The password is not correct.");
+        Row.Message.SetCaption("The password is not correct.");
         Password.SetEnabled(false);
-        OK.SetEnabled(false);
-        Pause.SetInterval(os::kWrongPasswordPauseMs);
+        Row.OK.SetEnabled(false);
+        Pause.SetInterval(platform::kWrongPasswordPauseMs);
     }
 };
 
 // The dialog that sets a new password: old one (when set), new one twice, and whether the
 // saver asks for it ("Password protected", kept as "ScreenSaveUsePassword").
-class ChangePasswordForm : public forms::Form {
+class ChangePasswordForm : public PasswordForm {
 public:
-    ChangePasswordForm() : Form("frmChangePassword") {
-        OK.OnClick = [this] { Apply(); };
-        Cancel.OnClick = [this] { Unload(); };
+    ChangePasswordForm() : PasswordForm("frmChangePassword", 360, 226) {
+        Row.OK.OnClick = [this] { Apply(); };
+        Row.Cancel.OnClick = [this] { Unload(); };
     }
 
     forms::Label OldLabel{*this, "lblOld"};
@@ -118,21 +163,11 @@ public:
     forms::Label ConfirmLabel{*this, "lblConfirm"};
     forms::TextBox ConfirmPassword{*this, "txtConfirm"};
     forms::CheckBox Protected{*this, "chkProtected"};
-    forms::Label Message{*this, "lblMessage"};
-    forms::CommandButton OK{*this, "cmdOK"};
-    forms::CommandButton Cancel{*this, "cmdCancel"};
-
-    os::HWND owner = 0;
-    bool changed = false;
+    AnswerRow Row{*this};
 
 protected:
-    static constexpr int kWidth = 360, kHeight = 226;
-
     void Design() override {
-        SetBorderStyle(forms::BorderStyle::FixedSingle);
-        SetScaleMode(forms::ScaleMode::Pixels);
-        SetBackColor(kDialogGrey);
-        SetCaption("Change Password");
+        DesignFrame(forms::BorderStyle::FixedSingle, "Change Password");
         int y = 14;
         for (auto [label, box, caption] :
              {std::tuple{&OldLabel, &OldPassword, "&Old password:"},
@@ -147,24 +182,16 @@ protected:
         }
         Protected.Move(12, 102, 324, 20);
         Protected.SetCaption("&Password protected");
-        Message.Move(12, 130, 324, 18);
-        Message.SetBackColor(kDialogGrey);
-        Message.SetCaption("");
-        OK.Move(160, 156, 84, 26);
-        OK.SetCaption("OK");
-        OK.SetDefault(true);
-        Cancel.Move(252, 156, 84, 26);
-        Cancel.SetCaption("Cancel");
-        Cancel.SetCancel(true);
+        Row.Design(12, 130, 324);
         int tab = 0;
         for (forms::Control* c : std::initializer_list<forms::Control*>{
                  &OldLabel, &OldPassword, &NewLabel, &NewPassword, &ConfirmLabel,
-                 &ConfirmPassword, &Protected, &OK, &Cancel})
+                 &ConfirmPassword, &Protected, &Row.OK, &Row.Cancel})
             c->SetTabIndex(tab++);
     }
 
     void Form_Load() override {
-        CentreOver(*this, owner, kWidth, kHeight);
+        PasswordForm::Form_Load();
         // Without a password there is no old one to ask for.
         const bool has_old = os::HasSaverPassword();
         OldLabel.SetVisible(has_old);
@@ -185,24 +212,24 @@ private:
             // One batch: the requirement and the hash are stored together or not at all.
             os::RegistryBatch batch;
             if (!os::SetPasswordRequired(Protected.Value() != forms::vbUnchecked)) {
-                Message.SetCaption("The settings could not be saved.");
+                Row.Message.SetCaption("The settings could not be saved.");
             } else if (!os::SetSaverPassword(new_text)) {
-                Message.SetCaption("The password could not be saved.");
+                Row.Message.SetCaption("The password could not be saved.");
             } else if (batch.Commit() != os::ERROR_SUCCESS) {
-                Message.SetCaption("The settings could not be saved.");
+                Row.Message.SetCaption("The settings could not be saved.");
             } else {
-                changed = true;
+                answered = true;
             }
         }
         os::WipeSecret(old_text);
         os::WipeSecret(new_text);
         os::WipeSecret(confirm_text);
-        if (changed) Unload();
+        if (answered) Unload();
     }
 
     // Shows why the entry was refused and lets the user type the fields again.
     void Refuse(const char* why, forms::TextBox& retry) {
-        Message.SetCaption(why);
+        Row.Message.SetCaption(why);
         if (&retry == &OldPassword) OldPassword.SetText("");
         NewPassword.SetText("");
         ConfirmPassword.SetText("");
@@ -212,29 +239,20 @@ private:
 
 }  // namespace
 
-namespace os {
+namespace platform {
 
-BOOL VerifyScreenSavePwd(HWND owner) {
-    if (!HasSaverPassword()) return 1;
-    auto& form = forms::Instance<VerifyPasswordForm>();
-    if (form.IsLoaded()) return 0;  // already asking
-    form.owner = owner;
-    form.accepted = false;
-    form.Show(true);
-    if (form.IsLoaded()) form.Unload();
-    return form.accepted ? 1 : 0;
+os::BOOL VerifyScreenSavePwd(os::HWND owner) {
+    if (!os::HasSaverPassword()) return 1;
+    const std::optional<bool> accepted = ShowPasswordForm<VerifyPasswordForm>(owner);
+    return accepted.value_or(false) ? 1 : 0;  // already asking: 0
 }
 
-DWORD PwdChangePasswordA(const char* provider, HWND owner, DWORD reserved1, DWORD reserved2) {
+os::DWORD PwdChangePasswordA(const char* provider, os::HWND owner, os::DWORD reserved1,
+                             os::DWORD reserved2) {
     (void)reserved1, (void)reserved2;
     if (!provider || strcasecmp(provider, "SCRSAVE") != 0) return PWD_UNKNOWN_PROVIDER;
-    auto& form = forms::Instance<ChangePasswordForm>();
-    if (form.IsLoaded()) return PWD_CANCELLED;
-    form.owner = owner;
-    form.changed = false;
-    form.Show(true);
-    if (form.IsLoaded()) form.Unload();
-    return form.changed ? PWD_CHANGED : PWD_CANCELLED;
+    const std::optional<bool> changed = ShowPasswordForm<ChangePasswordForm>(owner);
+    return changed.value_or(false) ? PWD_CHANGED : PWD_CANCELLED;
 }
 
-}  // namespace os
+}  // namespace platform

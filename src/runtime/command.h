@@ -4,9 +4,9 @@
 
 #include <string>
 
-namespace forms {
+namespace runtime {
 
 const std::string& Command();
 void SetCommand(std::string command_line);
 
-}  // namespace forms
+}  // namespace runtime

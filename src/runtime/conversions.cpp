@@ -1,4 +1,4 @@
-#include "forms/conversions.h"
+#include "runtime/conversions.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <system_error>
 
-namespace forms {
+namespace runtime {
 namespace {
 
 // Nearest whole number with ties to even, independent of the floating-point rounding mode.
@@ -174,4 +174,4 @@ double TextToNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-}  // namespace forms
+}  // namespace runtime

@@ -1,4 +1,4 @@
-#include "x_session.h"
+#include "support/x/x_session.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -402,14 +402,10 @@ const std::string& SaverProcess::Stderr() {
     return stderr_;
 }
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tavro-e2e-XXXXXX").string();
-    if (mkdtemp(pattern.data())) path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+void WriteHive(const std::string& dir, const std::map<std::string, std::string>& values) {
+    std::ofstream out(dir + "/hive.txt", std::ios::binary);
+    out << '[' << kSettingsKey << "]\n";
+    for (const auto& [name, text] : values) out << '"' << name << "\"=sz:\"" << text << "\"\n";
 }
 
 }  // namespace e2e

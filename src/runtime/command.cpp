@@ -1,6 +1,6 @@
-#include "forms/command.h"
+#include "runtime/command.h"
 
-namespace forms {
+namespace runtime {
 
 namespace {
 std::string& Slot() {
@@ -13,4 +13,4 @@ const std::string& Command() { return Slot(); }
 
 void SetCommand(std::string command_line) { Slot() = std::move(command_line); }
 
-}  // namespace forms
+}  // namespace runtime

@@ -1,9 +1,9 @@
-#include "forms/random.h"
+#include "runtime/random.h"
 
 #include <chrono>
 #include <random>
 
-namespace forms {
+namespace runtime {
 
 namespace {
 std::mt19937& Engine() {
@@ -31,4 +31,4 @@ void RandomizeWith(std::uint32_t seed) { Engine().seed(seed); }
 
 void SetRandomSource(std::function<float()> source) { Override() = std::move(source); }
 
-}  // namespace forms
+}  // namespace runtime

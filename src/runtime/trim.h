@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace os {
+namespace runtime {
 
 // `text` without any of `chars` at its start or end (a view into `text`); by default only
 // blanks (spaces) go, as the classic Trim does.
@@ -13,4 +13,4 @@ constexpr std::string_view Trim(std::string_view text, std::string_view chars = 
     return text.substr(first, text.find_last_not_of(chars) - first + 1);
 }
 
-}  // namespace os
+}  // namespace runtime

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 typedef struct _XDisplay Display;
 
 namespace e2e {
@@ -104,16 +106,14 @@ private:
     std::string stderr_;
 };
 
-// A fresh temporary folder, removed by its destructor.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& path() const { return path_; }
+using TempDir = tavro_test::TempDir;
 
-private:
-    std::string path_;
-};
+// The registry key the executable keeps its settings under, as seen from outside it.
+inline constexpr const char* kSettingsKey = "Software\\Kolmi Ardev\\Tavro Screen Saver";
+
+// Writes a settings hive with these values as texts, in the registry's file format, as
+// dir/hive.txt.
+void WriteHive(const std::string& dir, const std::map<std::string, std::string>& values);
 
 // Polls `done` every 10 ms until it holds (true) or ms have passed (false).
 bool WaitUntil(const std::function<bool()>& done, int ms);

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "os/trim.h"
+#include "runtime/trim.h"
 
-namespace forms {
+namespace runtime {
 
 // Nearest whole number, a tie going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2),
 // or nothing when the rounded value lies outside the target range or v is NaN.
@@ -44,7 +44,7 @@ std::string NumberToText(T v) {
 // The same without the blank before a number that is not negative.
 template <typename T>
 std::string NumberToTrimmedText(T v) {
-    return std::string(os::Trim(NumberToText(v)));
+    return std::string(runtime::Trim(NumberToText(v)));
 }
 
 // Text-to-number: the number that the text begins with, after any leading blanks, tabs,
@@ -55,4 +55,4 @@ std::string NumberToTrimmedText(T v) {
 // +-infinity; too small, 0. The result is never NaN.
 double TextToNumber(std::string_view text);
 
-}  // namespace forms
+}  // namespace runtime

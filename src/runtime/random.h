@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace forms {
+namespace runtime {
 
 // Next value u, 0 <= u < 1.
 float Rnd();
@@ -16,4 +16,4 @@ void RandomizeWith(std::uint32_t seed);
 // generator.
 void SetRandomSource(std::function<float()> source);
 
-}  // namespace forms
+}  // namespace runtime
