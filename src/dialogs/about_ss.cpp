@@ -41,7 +41,7 @@ void AboutSS::Design() {
     SetWidth(kSide);
     SetHeight(kSide);
 
-    dialog_design::Place(OK, {2280, 4800, 1125, 315}, "OK", "Created for Ryk Tavro", 0);
+    dialogs::Place(OK, {2280, 4800, 1125, 315}, "OK", "Created for Ryk Tavro", 0);
 
     DesignLabels();
 

@@ -16,7 +16,7 @@ bool IsBoundary(int index) { return index >= kFirstBoundary && index <= kLastBou
 
 }  // namespace
 
-using dialog_design::Place;
+using dialogs::Place;
 
 Advance& AdvanceInstance() { return forms::Instance<Advance>(); }
 

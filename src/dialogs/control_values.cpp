@@ -5,7 +5,7 @@
 
 #include "runtime/conversions.h"
 
-namespace dialog_values {
+namespace dialogs {
 
 int BarValue(double x, int a, int b) {
     const int low = std::min(a, b), high = std::max(a, b);
@@ -19,4 +19,4 @@ int CheckValue(double x) {
     return v == 0 ? 0 : 1;
 }
 
-}  // namespace dialog_values
+}  // namespace dialogs

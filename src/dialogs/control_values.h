@@ -3,7 +3,7 @@
 // range rather than left to the control.
 #pragma once
 
-namespace dialog_values {
+namespace dialogs {
 
 // The signed 16-bit integer nearest to x (a tie going to the even neighbour), pulled into
 // the bar's range from `a` to `b` (either may be the larger). Beyond the 16-bit range x
@@ -15,4 +15,4 @@ int BarValue(double x, int a, int b);
 // greyed state is never offered.
 int CheckValue(double x);
 
-}  // namespace dialog_values
+}  // namespace dialogs

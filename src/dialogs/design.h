@@ -4,7 +4,7 @@
 
 #include "forms/captioned_control.h"
 
-namespace dialog_design {
+namespace dialogs {
 
 // A box in the container's scale units.
 struct Box {
@@ -19,4 +19,4 @@ inline void Place(forms::CaptionedControl& control, Box box, const char* caption
     control.SetTabIndex(tab_index);
 }
 
-}  // namespace dialog_design
+}  // namespace dialogs

@@ -11,7 +11,7 @@
 #include "platform/explode_form.h"
 #include "settings/settings.h"
 
-using dialog_design::Place;
+using dialogs::Place;
 
 SSconfig& SSconfigInstance() { return forms::Instance<SSconfig>(); }
 
@@ -131,8 +131,8 @@ void SSconfig::DesignCheckBoxes() {
 // --- settings into the controls and back ----------------------------------------------------
 
 void SSconfig::Form_Load() {
-    using dialog_values::BarValue;
-    using dialog_values::CheckValue;
+    using dialogs::BarValue;
+    using dialogs::CheckValue;
     // Setting a value runs the control's handler when the value changes: labels follow,
     // Apply is enabled and CThWavEna's enabled state follows CEnaTh.
     CPlaneNum.SetValue(BarValue(Settings.PlaneNum + 1.0f, CPlaneNum.Min(), CPlaneNum.Max()));
