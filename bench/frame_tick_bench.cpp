@@ -93,4 +93,3 @@ BENCHMARK(BM_TwoFullFrameCopies)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-

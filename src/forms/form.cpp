@@ -272,7 +272,6 @@ void Form::SetVisible(bool visible) {
     os::ShowHostedWindow(hwnd_, visible);
 }
 
-
 void Form::SetAutoRedraw(bool on) {
     EnsureLoaded();
     auto_redraw_ = on;

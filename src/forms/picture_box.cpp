@@ -134,7 +134,6 @@ void PictureBox::SetPicture(const os::Surface& picture) {
     DrawPicture(*picture_);
 }
 
-
 void PictureBox::SetBackColor(os::COLORREF color) {
     Touch();
     LoadPendingPicture();
@@ -142,7 +141,6 @@ void PictureBox::SetBackColor(os::COLORREF color) {
     if (dc_) os::SetBkColor(dc_, color);
     Cls();
 }
-
 
 void PictureBox::SetForeColor(os::COLORREF color) {
     Touch();

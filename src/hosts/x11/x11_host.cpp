@@ -102,7 +102,6 @@ X11Host::X11Host(std::unique_ptr<x11::State> state) : s_(std::move(state)) {}
 
 X11Host::~X11Host() = default;
 
-
 int X11Host::ScreenWidth() { return DisplayWidth(s_->display, s_->screen); }
 
 int X11Host::ScreenHeight() { return DisplayHeight(s_->display, s_->screen); }

@@ -53,7 +53,6 @@ public:
     std::uint64_t NowMs() override;
     bool NextEvent(os::HostEvent* ev, int timeout_ms) override;
 
-
 private:
     std::unique_ptr<x11::State> s_;
 };
