@@ -46,6 +46,8 @@ struct HostEvent {
         Expose,        // part of the window must be shown again: rect
         FocusOut,      // the window lost the keyboard focus
         Unmapped,      // someone else (another program, a window manager) hid the window
+        Reparented,    // another program put the window inside a window of its own
+        Moved,         // another program moved or resized the window
     };
     Type type = Type::None;
     HostWindowId window = 0;

@@ -110,7 +110,9 @@ void DeliverEvent(const HostEvent& ev) {
             if (w->events) w->events->OnFocusOut();
             break;
         case T::Unmapped:
-            ShowAgainAfterOutsideHide(hwnd);
+        case T::Reparented:
+        case T::Moved:
+            PutBackAfterOutsideChange(hwnd, ev.type);
             break;
         case T::None:
             break;

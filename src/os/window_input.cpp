@@ -53,10 +53,14 @@ bool InputGrabPending() { return g_grab_target != 0 && !g_grab_held; }
 
 HWND InputGrabTarget() { return g_grab_target; }
 
-void ShowAgainAfterOutsideHide(HWND hwnd) {
+void PutBackAfterOutsideChange(HWND hwnd, HostEvent::Type change) {
     OurWindow* w = Find(hwnd);
+    // A window of ours inside another window (the preview) is left where it was put.
     if (!w || !w->visible || w->host_gone || w->parent != 0 || !g_saver_running) return;
     Host& host = CurrentHost();
+    if (change == HostEvent::Type::Reparented) host.Reparent(static_cast<HostWindowId>(hwnd), 0);
+    if (change != HostEvent::Type::Unmapped)
+        MoveHostedWindow(hwnd, w->x, w->y, w->surface.width(), w->surface.height());
     host.ShowWindow(static_cast<HostWindowId>(hwnd), true);
     w->present_all = true;
     // Showing it raised it: our topmost windows that stood above it go back on top, in

@@ -53,9 +53,10 @@ bool InputGrabPending();
 // The window that should hold keyboard and pointer (our topmost visible while a saver is
 // declared running), 0 for none.
 HWND InputGrabTarget();
-// Someone else hid one of our visible windows: while a saver runs it comes straight back,
-// on top, with the grab.
-void ShowAgainAfterOutsideHide(HWND hwnd);
+// Someone else hid, reparented, moved or resized one of our visible top-level windows
+// (`change`: Unmapped, Reparented or Moved): while a saver runs it comes straight back to
+// the top level, at its own place and size, shown, on top, with the grab.
+void PutBackAfterOutsideChange(HWND hwnd, HostEvent::Type change);
 // Applies the ShowCursor state to one new window.
 void ApplyCursorTo(HWND hwnd);
 

@@ -1,12 +1,13 @@
 // With password protection on, the real saver asks for the password: a wrong one keeps it
 // running, the right one ends it. Other programs cannot get past the lock: a grab they hold
 // at the start is taken from them once they let go, a close request opens the prompt, and
-// a window they unmap comes straight back.
+// a window they unmap, reparent, move or resize comes straight back.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "os/password_store.h"
@@ -48,6 +49,37 @@ protected:
     bool Viewable(Window w) {
         XWindowAttributes a;
         return XGetWindowAttributes(d(), w, &a) && a.map_state == IsViewable;
+    }
+
+    // Where a window stands: its parent, its place in that parent and its size, whether it
+    // is viewable, and its index among the root's children (bottom first; -1 for none).
+    struct Standing {
+        Window parent = 0;
+        int x = 0, y = 0, width = 0, height = 0;
+        bool viewable = false;
+        int stacked = -1;
+    };
+    Standing StandingOf(Window w) {
+        Standing s;
+        XWindowAttributes a;
+        Window root_ret = 0, *children = nullptr;
+        unsigned n = 0;
+        if (!XGetWindowAttributes(d(), w, &a) ||
+            !XQueryTree(d(), w, &root_ret, &s.parent, &children, &n))
+            return s;
+        if (children) XFree(children);
+        s = {s.parent, a.x, a.y, a.width, a.height, a.map_state == IsViewable, -1};
+        if (XQueryTree(d(), root(), &root_ret, &root_ret, &children, &n)) {
+            for (unsigned i = 0; i < n; ++i)
+                if (children[i] == w) s.stacked = static_cast<int>(i);
+            if (children) XFree(children);
+        }
+        return s;
+    }
+    // The saver's window covers the whole screen as a shown child of the root.
+    bool Covers(const Standing& s) {
+        return s.parent == root() && s.viewable && s.x == 0 && s.y == 0 &&
+               s.width == x_.width() && s.height == x_.height();
     }
 
     // Starts the saver and waits until its window shows and it holds the input.
@@ -156,5 +188,87 @@ TEST_F(PasswordOnX, SaverAndPromptUnmappedByAnotherProgramComeBackAtOnce) {
     ASSERT_TRUE(code.has_value()) << "the prompt that came back took no password";
     EXPECT_EQ(*code, 0);
 }
+
+// What another program does to one of the saver's windows other than unmapping it: puts it
+// inside a hidden window of its own, shrinks it or moves it away.
+struct TakenAway {
+    const char* name;
+    bool prompt_open;  // the prompt shows when it happens
+    bool to_prompt;    // done to the prompt rather than the saver
+    enum Act { Reparent, Shrink, Move } act;
+};
+
+void PrintTo(const TakenAway& c, std::ostream* out) { *out << c.name; }
+
+class PasswordOnXTakenAway : public PasswordOnX,
+                             public ::testing::WithParamInterface<TakenAway> {};
+
+TEST_P(PasswordOnXTakenAway, ComesBackAtOnceWithTheGrab) {
+    const TakenAway c = GetParam();
+    SaverProcess saver(dir_.path());
+    const Window w = StartSaver(saver);
+    ASSERT_NE(w, 0u);
+    Window prompt = 0;
+    if (c.prompt_open) {
+        x_.Key("space");
+        prompt = Prompt();
+        ASSERT_NE(prompt, 0u);
+    }
+    const Window target = c.to_prompt ? prompt : w;
+    const Standing prompt_before = prompt ? StandingOf(prompt) : Standing{};
+    ASSERT_TRUE(Covers(StandingOf(w)));
+
+    const Window hidden = XCreateSimpleWindow(d(), root(), 0, 0, 40, 40, 0, 0, 0);
+    switch (c.act) {
+        case TakenAway::Reparent:
+            XReparentWindow(d(), target, hidden, 0, 0);
+            break;
+        case TakenAway::Shrink:
+            XMoveResizeWindow(d(), target, 0, 0, 5, 5);
+            break;
+        case TakenAway::Move:
+            XMoveWindow(d(), target, 300, 200);
+            break;
+    }
+    XSync(d(), False);
+    const auto back = [&] {
+        const Standing saver_now = StandingOf(w);
+        if (!Covers(saver_now)) return false;
+        if (prompt != 0) {
+            const Standing prompt_now = StandingOf(prompt);
+            // The prompt stands where it stood, above the saver.
+            if (!prompt_now.viewable || prompt_now.parent != root() ||
+                prompt_now.x != prompt_before.x || prompt_now.y != prompt_before.y ||
+                prompt_now.width != prompt_before.width ||
+                prompt_now.height != prompt_before.height ||
+                prompt_now.stacked < saver_now.stacked)
+                return false;
+        }
+        return OtherHoldsInput();
+    };
+    EXPECT_TRUE(WaitUntil(back, 1000)) << "not back with the grab within a second";
+    EXPECT_TRUE(saver.Running()) << "the saver ended without the password";
+
+    if (prompt == 0) {
+        x_.Key("space");
+        ASSERT_NE(Prompt(), 0u) << "a key did not reach the saver";
+    }
+    x_.Type("kestrel");
+    x_.Key("Return");
+    const auto code = saver.Wait(3000);
+    XDestroyWindow(d(), hidden);
+    XSync(d(), False);
+    ASSERT_TRUE(code.has_value()) << "the password did not end the saver";
+    EXPECT_EQ(*code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByAnotherProgram, PasswordOnXTakenAway,
+    ::testing::Values(TakenAway{"SaverReparented", false, false, TakenAway::Reparent},
+                      TakenAway{"SaverReparentedUnderThePrompt", true, false, TakenAway::Reparent},
+                      TakenAway{"PromptReparented", true, true, TakenAway::Reparent},
+                      TakenAway{"SaverShrunk", false, false, TakenAway::Shrink},
+                      TakenAway{"SaverMoved", false, false, TakenAway::Move}),
+    [](const ::testing::TestParamInfo<TakenAway>& info) { return std::string(info.param.name); });
 
 }  // namespace

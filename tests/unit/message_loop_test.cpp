@@ -391,14 +391,17 @@ TEST_F(MessageLoopTest, FocusReturnsToTheModalWindowBelowWhenTheInnerOneCloses) 
     PopModalWindow(box);
     EXPECT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(dialog));
 
-    // A window that only hides ends its loop too; popping an outer window that is not the
-    // innermost one moves nothing.
+    // A window that only hides ends its loop too.
     const HWND hidden = open_modal();
     ShowHostedWindow(hidden, false);
     PopModalWindow(hidden);
     EXPECT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(dialog));
-    const HWND other = open_modal();
+    // Popping an outer window that is not the innermost one moves nothing: the focus stays
+    // in the other program's window the user went to.
+    const HWND inner = open_modal();
+    const HostWindowId elsewhere = host().AddForeignWindow("Elsewhere", HostRect{0, 0, 50, 50});
+    host().SetFocus(elsewhere);
     PopModalWindow(dialog);
-    EXPECT_EQ(host().FocusedWindow(), static_cast<HostWindowId>(other));
-    PopModalWindow(other);
+    EXPECT_EQ(host().FocusedWindow(), elsewhere);
+    PopModalWindow(inner);
 }

@@ -902,6 +902,104 @@ TEST_F(X11HostTest, AnUnmapByAnotherProgramIsToldAndEndsTheGrab) {
     host_->DestroyWindow(id);
 }
 
+TEST_F(X11HostTest, AGrabTheServerEndsUntoldIsNoticedByTheRecheck) {
+    // A window manager's frame holds our window. Hiding the frame makes our window
+    // unviewable: the server ends our grabs, and our window is told nothing.
+    const Window frame = ForeignWindow(30, 30, 80, 60, "frame");
+    const HostWindowId id = ShowPopup(30, 30, 60, 40, kRed);
+    XReparentWindow(other_, static_cast<Window>(id), frame, 5, 15);
+    XSync(other_, False);
+    const auto grab_becomes = [&](bool wanted) {
+        for (const long end = Now() + 2000;; Pump(10)) {
+            if (host_->GrabInput(id) == wanted) return true;
+            if (Now() >= end) return false;
+        }
+    };
+    ASSERT_TRUE(grab_becomes(true));
+    Pump(50);  // the unmap and map of the reparent are read
+    ASSERT_TRUE(host_->GrabInput(id));
+    SyncHost();
+    ASSERT_EQ(XGrabKeyboard(other_, root_, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              AlreadyGrabbed);
+
+    XUnmapWindow(other_, frame);
+    XSync(other_, False);
+    // Another program takes the keyboard we lost; shown again, only the pointer is ours.
+    ASSERT_EQ(XGrabKeyboard(other_, root_, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess);
+    XMapWindow(other_, frame);
+    XSync(other_, False);
+    EXPECT_TRUE(grab_becomes(false)) << "a grab the server ended is still reported held";
+    XUngrabKeyboard(other_, CurrentTime);
+    XSync(other_, False);
+    EXPECT_TRUE(grab_becomes(true));
+    SyncHost();
+    EXPECT_EQ(XGrabKeyboard(other_, root_, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              AlreadyGrabbed);
+    host_->DestroyWindow(id);
+    XDestroyWindow(other_, frame);
+    XSync(other_, False);
+}
+
+TEST_F(X11HostTest, AReparentOrMoveByAnotherProgramIsToldButNotOursOrAWindowManagers) {
+    const HostWindowId id = ShowPopup(20, 20, 60, 40, kRed);
+    ASSERT_TRUE(host_->GrabInput(id));
+    // The reparents and moves told for a window within 300 ms.
+    const auto told = [&](HostWindowId window) {
+        std::vector<EventType> seen;
+        HostEvent ev;
+        const long deadline = Now() + 300;
+        for (long left = 300; left > 0; left = deadline - Now())
+            if (host_->NextEvent(&ev, static_cast<int>(left)) && ev.window == window &&
+                (ev.type == EventType::Reparented || ev.type == EventType::Moved))
+                seen.push_back(ev.type);
+        return seen;
+    };
+    const std::vector<EventType> none, reparented{EventType::Reparented}, moved{EventType::Moved};
+    const Window hidden = XCreateSimpleWindow(other_, root_, 0, 0, 40, 40, 0, 0, 0);
+    XSync(other_, False);
+    // Ours, each overtaken by the next before its notice is read: nothing to tell.
+    host_->MoveResizeWindow(id, 30, 25, 70, 50);
+    host_->MoveResizeWindow(id, 20, 20, 60, 40);
+    ASSERT_TRUE(host_->Reparent(id, static_cast<HostWindowId>(hidden)));
+    ASSERT_TRUE(host_->Reparent(id, 0));
+    EXPECT_EQ(told(id), none);
+
+    XReparentWindow(other_, static_cast<Window>(id), hidden, 0, 0);
+    XSync(other_, False);
+    EXPECT_EQ(told(id), reparented);
+    EXPECT_FALSE(host_->GrabInput(id));  // hidden inside their window, it lost the grab
+    ASSERT_TRUE(host_->Reparent(id, 0));
+    EXPECT_EQ(told(id), none);
+    EXPECT_TRUE(host_->GrabInput(id));
+    XMoveResizeWindow(other_, static_cast<Window>(id), 0, 0, 5, 5);
+    XSync(other_, False);
+    EXPECT_EQ(told(id), moved);
+    host_->MoveResizeWindow(id, 20, 20, 60, 40);
+    EXPECT_EQ(told(id), none);
+    XMoveWindow(other_, static_cast<Window>(id), 300, 200);
+    XSync(other_, False);
+    EXPECT_EQ(told(id), moved);
+    EXPECT_EQ(Edges(host_->WindowRect(id)), Edges(os::HostRect{300, 200, 360, 240}));
+
+    // A window manager (the client redirecting the root's children) framing and placing our
+    // dialog is not fought; our pop-ups it does not manage, so moves of those are told.
+    const HostWindowId dialog = host_->CreateWindow({WindowKind::Dialog, 10, 10, 50, 30, "d"});
+    XSelectInput(other_, root_, SubstructureRedirectMask);
+    XReparentWindow(other_, static_cast<Window>(dialog), hidden, 4, 18);
+    XSync(other_, False);
+    EXPECT_EQ(told(dialog), none);
+    XMoveWindow(other_, static_cast<Window>(id), 1, 1);
+    XSync(other_, False);
+    EXPECT_EQ(told(id), moved);
+    XSelectInput(other_, root_, NoEventMask);
+    XSync(other_, False);
+    host_->DestroyWindow(dialog);
+    host_->DestroyWindow(id);
+    XDestroyWindow(other_, hidden);
+    XSync(other_, False);
+}
+
 // --- the clock and waiting --------------------------------------------------------------
 
 TEST_F(X11HostTest, NextEventHonoursItsTimeout) {

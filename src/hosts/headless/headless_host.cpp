@@ -191,6 +191,33 @@ void HeadlessHost::HideFromOutside(HostWindowId id) {
     Push(ev);
 }
 
+void HeadlessHost::ReparentFromOutside(HostWindowId id, HostWindowId new_parent, int x, int y) {
+    Window* w = Live(id);
+    const Window* parent = Live(new_parent);
+    if (!w || !w->ours || !parent || parent->ours) return;
+    const bool refuse = refuse_reparent_;
+    refuse_reparent_ = false;  // what we refuse to do, another program still can
+    Reparent(id, new_parent);
+    refuse_reparent_ = refuse;
+    w->x = x;
+    w->y = y;
+    HostEvent ev;
+    ev.type = HostEvent::Type::Reparented;
+    ev.window = id;
+    Push(ev);
+}
+
+void HeadlessHost::MoveFromOutside(HostWindowId id, int x, int y) {
+    Window* w = Live(id);
+    if (!w || !w->ours) return;
+    w->x = x;
+    w->y = y;
+    HostEvent ev;
+    ev.type = HostEvent::Type::Moved;
+    ev.window = id;
+    Push(ev);
+}
+
 bool HeadlessHost::Reparent(HostWindowId id, HostWindowId new_parent) {
     Window* w = Live(id);
     if (!w || !w->ours || refuse_reparent_) return false;

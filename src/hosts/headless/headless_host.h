@@ -43,6 +43,10 @@ public:
     void DestroyForeignWindow(HostWindowId id);
     // Another program hides one of our windows: a grab on it ends, and Unmapped is queued.
     void HideFromOutside(HostWindowId id);
+    // Another program puts one of our windows inside a window of its own (Reparented is
+    // queued; a grab on it ends) or moves it (Moved is queued), to (x, y) in its parent.
+    void ReparentFromOutside(HostWindowId id, HostWindowId new_parent, int x, int y);
+    void MoveFromOutside(HostWindowId id, int x, int y);
 
     // --- scripted input and the clock -------------------------------------------------
     // Events pushed without a time are due now, in the order pushed.

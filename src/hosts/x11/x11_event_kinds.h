@@ -10,5 +10,7 @@ using EventType = os::HostEvent::Type;
 inline constexpr EventType kExposeEvent = EventType::Expose;
 inline constexpr EventType kFocusOutEvent = EventType::FocusOut;
 inline constexpr EventType kUnmappedEvent = EventType::Unmapped;
+inline constexpr EventType kReparentedEvent = EventType::Reparented;
+inline constexpr EventType kMovedEvent = EventType::Moved;
 
 }  // namespace hosts::x11

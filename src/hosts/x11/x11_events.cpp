@@ -139,6 +139,39 @@ void Translate(x11::State& s, XEvent& xevent) {
             ev.type = x11::kUnmappedEvent;
             break;
         }
+        case ReparentNotify: {
+            const XReparentEvent& r = xevent.xreparent;
+            if (r.window != window->xid || !window->alive || r.parent == window->parent) return;
+            if (s.ManagedByWindowManager(*window)) return;
+            // The notice of a reparent of ours that a later one of ours overtook is stale:
+            // only a window not in the parent we chose now was moved by someone else.
+            Window root = 0, parent = 0, *children = nullptr;
+            unsigned count = 0;
+            if (!XQueryTree(s.display, window->xid, &root, &parent, &children, &count)) return;
+            if (children) XFree(children);
+            if (parent == window->parent) return;
+            ev.type = x11::kReparentedEvent;
+            break;
+        }
+        case ConfigureNotify: {
+            const XConfigureEvent& c = xevent.xconfigure;
+            const auto ours = [&](int x, int y, int width, int height) {
+                return x == window->x && y == window->y && width == window->width &&
+                       height == window->height;
+            };
+            if (c.window != window->xid || !window->alive ||
+                ours(c.x, c.y, c.width, c.height) || s.ManagedByWindowManager(*window)) {
+                return;
+            }
+            // As for reparents: only a place or size other than ours now is someone else's.
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(s.display, window->xid, &attributes) ||
+                ours(attributes.x, attributes.y, attributes.width, attributes.height)) {
+                return;
+            }
+            ev.type = x11::kMovedEvent;
+            break;
+        }
         case FocusOut: {
             const XFocusChangeEvent& f = xevent.xfocus;
             if (f.mode == NotifyGrab || f.mode == NotifyUngrab || f.detail == NotifyInferior ||

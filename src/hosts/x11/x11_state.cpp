@@ -150,6 +150,14 @@ std::optional<std::vector<unsigned char>> State::GetProperty(Window window, Atom
     return result;
 }
 
+bool State::ManagedByWindowManager(const HostedWindow& window) {
+    if (window.kind != os::WindowKind::Dialog || window.embedded) return false;
+    // A window manager is the one client that redirects the root's children.
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, root, &attributes) &&
+           (attributes.all_event_masks & SubstructureRedirectMask) != 0;
+}
+
 bool State::HasProperty(Window window, Atom property) {
     Atom type = 0;
     int actual_format = 0;

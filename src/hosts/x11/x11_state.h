@@ -36,6 +36,7 @@ struct HostedWindow {
     bool topmost = false;
     bool embedded = false;  // a child of another window rather than of the root
     bool shown = false;     // we asked for it to be mapped (an unmap we did not ask for is told)
+    Window parent = 0;      // the parent we put it in (another parent, place or size is told)
     std::unique_ptr<ImageBuffer> image;
     // When the visual's pixels are not 0x00RRGGBB the program draws here and Present
     // converts into the image; empty otherwise (the program draws into the image).
@@ -90,6 +91,9 @@ struct State {
                                                           Atom* type, int* format,
                                                           unsigned long* items);
     bool HasProperty(Window window, Atom property);
+    // A window manager frames and places this window of ours (a dialog at the top level
+    // while one runs): its reparents and moves are not another program's.
+    bool ManagedByWindowManager(const HostedWindow& window);
     void SetTitleProperties(Window window, const std::string& title);
     // Raises those of our topmost popups that another window covers, at most once every
     // kRaiseGapMs; a check asked for sooner is deferred (raise_check_due) to that time.

@@ -90,6 +90,7 @@ os::HostWindowId X11Host::CreateWindow(const os::HostWindowSpec& spec) {
                                CWBackPixmap | CWBorderPixel | CWEventMask | CWOverrideRedirect,
                                &attributes);
     if (!window.xid) return 0;
+    window.parent = s_->root;
     SetCommonHints(*s_, window.xid);
     SetSizeHints(s_->display, window);
     if (spec.kind == os::WindowKind::Dialog) SetDialogHints(*s_, window.xid);
@@ -192,6 +193,7 @@ bool X11Host::Reparent(os::HostWindowId id, os::HostWindowId new_parent) {
     x11::ErrorTrap trap(s_->display);
     XReparentWindow(s_->display, window->xid, parent, window->x, window->y);
     if (trap.Failed()) return false;
+    window->parent = parent;
     window->embedded = parent != s_->root;
     return true;
 }
