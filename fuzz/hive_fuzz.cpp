@@ -1,8 +1,8 @@
 // Fuzzes the hive text: the pure reader (what it reads, written back with the lines it
-// skipped, must read to the same hive and the same skipped lines, and write the same text
-// again) and the settings load from a hive file of that text (every field must come out
-// usable, a save followed by a load must give the same settings again, and a save never
-// lowers the password requirement).
+// skipped and the comments it kept, must read to the same hive and the same kept lines,
+// and write the same text again) and the settings load from a hive file of that text
+// (every field must come out usable, a save followed by a load must give the same settings
+// again, and a save never lowers the password requirement).
 #include <stdlib.h>
 
 #include <cmath>
@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "os/hive_format.h"
 #include "settings/settings.h"
@@ -27,16 +29,26 @@ void Check(bool ok, const char* what) {
     }
 }
 
+// The kept lines (skipped ones and comments) as a writer places them: each placed one
+// under its key, the unplaced ones after every key.
+std::multiset<std::tuple<bool, std::string, bool, std::string>> KeptLines(
+    const os::hive::Damage& damage) {
+    std::multiset<std::tuple<bool, std::string, bool, std::string>> kept;
+    for (const os::hive::SkippedLine& line : damage.lines)
+        kept.emplace(line.placed, line.placed ? line.key : "", line.comment, line.text);
+    return kept;
+}
+
 void CheckParserRoundTrip(std::string_view text) {
     const os::hive::ReadResult read = os::hive::ReadHive(text);
     const std::string written = os::hive::SerializeHive(read.hive, &read.damage);
     const os::hive::ReadResult again = os::hive::ReadHive(written);
     Check(again.hive == read.hive, "written hive reads as the same hive");
-    Check(again.damage.lines.size() == read.damage.lines.size() &&
+    Check(KeptLines(again.damage) == KeptLines(read.damage) &&
               again.damage.keys == read.damage.keys &&
               again.damage.unplaced == read.damage.unplaced &&
               again.damage.cut_short == read.damage.cut_short,
-          "skipped lines are carried forward");
+          "skipped lines and comments are carried forward");
     Check(os::hive::SerializeHive(again.hive, &again.damage) == written, "writing is stable");
     Check(os::hive::ParseHive(text).has_value() == read.damage.empty(),
           "the strict parse fails exactly when a line is skipped");

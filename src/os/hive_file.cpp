@@ -146,7 +146,7 @@ LoadedHive ReadHiveFile(const std::string& path) {
     loaded.damage = std::move(read.damage);
     if (!loaded.damage.empty())
         ReportOnce(path, "damaged",
-                   "skipped " + std::to_string(loaded.damage.lines.size()) +
+                   "skipped " + std::to_string(loaded.damage.skipped()) +
                        " line(s) of the settings file " + path +
                        " that cannot be read; they are kept in the file");
     return loaded;
@@ -178,8 +178,11 @@ bool WriteHiveFile(const std::string& path, const Hive& hive, const Damage* dama
 }
 
 HiveLock::HiveLock(const std::string& path, int wait_ms) {
-    if (path.empty() || !MakeFolders(FolderOf(path))) return;
-    const std::string lock_path = path + ".lock";
+    if (path.empty()) return;
+    // Beside the file that is written, so that every link to one hive shares one lock.
+    const std::string target = ResolveLinks(path);
+    if (!MakeFolders(FolderOf(target))) return;
+    const std::string lock_path = target + ".lock";
     fd_ = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) return;
     // Polled, so that a process that keeps the lock cannot freeze a dialog.

@@ -30,9 +30,10 @@ LoadedHive ReadHiveFile(const std::string& path);
 // any failure, the old file then being untouched.
 bool WriteHiveFile(const std::string& path, const Hive& hive, const Damage* damage = nullptr);
 
-// An exclusive lock on "<path>.lock" for a read-change-write of the hive, so two
-// processes saving at once do not lose each other's values. Waits at most wait_ms for a
-// lock another process holds.
+// An exclusive lock on "<file>.lock" for a read-change-write of the hive, so two
+// processes saving at once do not lose each other's values; <file> is the file a symbolic
+// link at path names (as WriteHiveFile writes it), so links to one hive share its lock.
+// Waits at most wait_ms for a lock another process holds.
 class HiveLock {
 public:
     HiveLock(const std::string& path, int wait_ms);

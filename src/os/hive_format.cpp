@@ -1,9 +1,10 @@
-// Hive text format, one item per line (LF or CR LF):
+// Hive text format, one item per line (a line ends in LF, CR LF or CR; the writer uses LF):
 //
 //   # a comment; blank lines are ignored
 //   [Software\Some Key]              a key; its values follow until the next key line.
 //                                    "[]" is the root; values before any key line are
-//                                    the root's. The path runs to the last "]" on the line.
+//                                    the root's (the writer puts them there). The path
+//                                    runs to the last "]" on the line.
 //   "Name"=sz:" 3"                   a REG_SZ, its bytes exactly (no NUL is added)
 //   "Count"=dword:0000000a           a REG_DWORD of 4 bytes, as a little-endian number
 //   "Blob"=hex(3):01,00,ff           any other type (decimal code) or length, byte by byte
@@ -11,14 +12,23 @@
 //
 // Inside key paths and quotes, "%" followed by two hex digits stands for that byte (any
 // other "%" stands for itself); the writer escapes "%", '"', control bytes and bytes from
-// 0x7F up this way, so the file is plain ASCII. Blanks around "=" and at the ends of lines
-// are allowed, and so is a UTF-8 byte-order mark at the start. Names match without regard
-// to ASCII case; a repeated value name replaces the earlier one.
+// 0x7F up this way (and "[", "]" in key paths), so the file is plain ASCII. Blanks around
+// "=" and at the ends of lines are allowed, and so is a UTF-8 byte-order mark at the
+// start. Names match without regard to ASCII case; a repeated value name replaces the
+// earlier one.
 //
 // A line that cannot be read (or breaks a size limit of hive_format.h) is skipped and
 // kept: the lines after a key line that cannot be read belong to no known key and are
 // skipped with it, and a last line without a line end that cannot be read means the text
-// was cut short.
+// was cut short. Comments are kept too, under the key they stand in, except the writer's
+// own first line (kHeader) under the root, which every write puts back.
+//
+// What the writer never writes is damage, so that one damaged byte reads as damage rather
+// than as another valid text: a line with a raw control byte (other than a tab) or a byte
+// from 0x7F up, a key line whose path holds a "]" with a "[" after it, and any line but a
+// key line that ends in "]" (a comment included). The last two are key lines glued onto
+// the line before by a lost line end (or that lost their "["), so they count as key lines
+// that cannot be read.
 #include "os/hive_format.h"
 
 #include <charconv>
@@ -38,13 +48,17 @@ int HexValue(char c) {
     return -1;
 }
 
-// Blanks around a hive line: spaces, tabs and the carriage return of a CRLF line end.
-constexpr std::string_view kLineBlanks = " \t\r";
+// Blanks around a hive line and around its "=".
+constexpr std::string_view kLineBlanks = " \t";
 
-void AppendEscaped(std::string& out, std::string_view bytes, bool escape_quote) {
+// The first line of every text the writer makes.
+constexpr std::string_view kHeader = "# Tavro Screen Saver user registry (HKEY_CURRENT_USER)";
+
+// Escapes "%", control bytes, bytes from 0x7F up and the bytes of also.
+void AppendEscaped(std::string& out, std::string_view bytes, std::string_view also) {
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b >= 0x7F || c == '%' || (escape_quote && c == '"')) {
+        if (b < 0x20 || b >= 0x7F || c == '%' || also.find(c) != std::string_view::npos) {
             out += '%';
             out += kEscapeDigits[b >> 4];
             out += kEscapeDigits[b & 15];
@@ -70,6 +84,16 @@ std::string Unescape(std::string_view s) {
         i += 2;
     }
     return out;
+}
+
+// Whether a line holds a byte the writer never writes raw: a control byte other than a
+// tab (line ends never stand inside a line), or one from 0x7F up.
+bool HasRawByte(std::string_view line) {
+    for (char c : line) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && c != '\t') || b >= 0x7F) return true;
+    }
+    return false;
 }
 
 struct Parser {
@@ -213,6 +237,12 @@ void SetValue(Key& key, std::string_view name, DWORD type, std::vector<BYTE> dat
     v.data = std::move(data);
 }
 
+std::size_t Damage::skipped() const {
+    std::size_t n = 0;
+    for (const SkippedLine& line : lines) n += !line.comment;
+    return n;
+}
+
 bool Damage::MayHide(std::string_view folded_key, bool key_missing) const {
     if (unplaced) return true;
     return !key_missing && keys.count(std::string(folded_key)) != 0;
@@ -237,28 +267,51 @@ ReadResult ReadLines(std::string_view text, std::string* first_error) {
     std::size_t line_no = 0;
     while (!text.empty()) {
         ++line_no;
-        const std::size_t end = text.find('\n');
+        const std::size_t end = text.find_first_of("\r\n");
         std::string_view line = runtime::Trim(text.substr(0, end), kLineBlanks);
         const bool last_unended = end == std::string_view::npos;
-        text = last_unended ? std::string_view{} : text.substr(end + 1);
-        if (line.empty() || line.front() == '#') continue;
+        if (last_unended) text = {};
+        else text.remove_prefix(text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
+        if (line.empty()) continue;
+
+        const bool raw = HasRawByte(line);
+        if (line.front() == '#' && !raw && line.back() != ']') {
+            if (!(placed && current.empty() && line == kHeader))
+                damage.lines.push_back(SkippedLine{current, placed, std::string(line), true});
+            continue;
+        }
 
         const std::size_t skipped_before = damage.lines.size();
-        if (line.front() == '[') {
+        if (line.front() == '[' || line.back() == ']') {
             std::optional<std::string> path;
-            if (line.back() == ']' && line.size() >= 2)
-                path = NormalizePath(Unescape(line.substr(1, line.size() - 2)));
+            const char* why = "']' expected";
+            if (line.front() != '[') {
+                why = "key line glued to the text before it";
+            } else if (raw) {
+                why = "raw control or non-ASCII byte";
+            } else if (line.back() == ']' && line.size() >= 2) {
+                const std::string_view inner = line.substr(1, line.size() - 2);
+                const std::size_t close = inner.find(']');
+                if (close != std::string_view::npos &&
+                    inner.find('[', close) != std::string_view::npos) {
+                    why = "two key lines glued together";
+                } else {
+                    path = NormalizePath(Unescape(inner));
+                    why = "key path too long";
+                }
+            }
             if (path) {
                 current = FoldCase(hive.CreateKey(*path).path);
                 placed = true;
             } else {
                 placed = false;
                 damage.unplaced = true;
-                skip(line_no, line, false, current,
-                     line.back() == ']' ? "key path too long" : "']' expected");
+                skip(line_no, line, false, current, why);
             }
         } else if (!placed) {
             skip(line_no, line, false, current, "value of a key that could not be read");
+        } else if (raw) {
+            skip(line_no, line, true, current, "raw control or non-ASCII byte");
         } else {
             Parser parser{line, {}};
             Key scratch;  // a line is taken whole or not at all
@@ -300,7 +353,7 @@ std::optional<Hive> ParseHive(std::string_view text, std::string* error) {
 }
 
 std::string SerializeHive(const Hive& hive, const Damage* damage) {
-    std::string out = "# Tavro Screen Saver user registry (HKEY_CURRENT_USER)\n";
+    std::string out = std::string(kHeader) + '\n';
     auto kept_lines = [&](bool placed, const std::string& folded) {
         std::string lines;
         if (!damage) return lines;
@@ -311,21 +364,23 @@ std::string SerializeHive(const Hive& hive, const Damage* damage) {
         }
         return lines;
     };
+    // The root comes first (its folded path "" sorts first), so its values and kept lines
+    // need no key line.
     for (const auto& [folded, key] : hive.keys()) {
-        const std::string kept = kept_lines(true, folded);
-        if (folded.empty() && key.values.empty() && kept.empty()) continue;
-        out += '[';
-        AppendEscaped(out, key.path, false);
-        out += "]\n";
+        if (!folded.empty()) {
+            out += '[';
+            AppendEscaped(out, key.path, "[]");
+            out += "]\n";
+        }
         for (const auto& [folded_name, value] : key.values) {
             out += '"';
-            AppendEscaped(out, value.name, true);
+            AppendEscaped(out, value.name, "\"");
             out += "\"=";
             const std::string_view bytes(reinterpret_cast<const char*>(value.data.data()),
                                          value.data.size());
             if (value.type == 1) {
                 out += "sz:\"";
-                AppendEscaped(out, bytes, true);
+                AppendEscaped(out, bytes, "\"");
                 out += '"';
             } else if (value.type == 4 && value.data.size() == 4) {
                 out += "dword:";
@@ -343,7 +398,7 @@ std::string SerializeHive(const Hive& hive, const Damage* damage) {
             }
             out += '\n';
         }
-        out += kept;
+        out += kept_lines(true, folded);
     }
     out += kept_lines(false, {});
     if (damage && damage->cut_short && !out.empty() && out.back() == '\n') out.pop_back();

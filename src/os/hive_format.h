@@ -63,23 +63,27 @@ private:
 const Value* FindValue(const Key& key, std::string_view name);
 void SetValue(Key& key, std::string_view name, DWORD type, std::vector<BYTE> data);
 
-// A line that could not be read, kept as found so that a writer carries it forward.
+// A line kept as found so that a writer carries it forward: one that could not be read,
+// or a comment.
 struct SkippedLine {
     std::string key;  // folded path of the key it stood under
     bool placed = true;  // false after a key line that could not be read
     std::string text;  // without its line end
+    bool comment = false;  // a comment: kept, but no damage
 };
 
-// What a reader could not take from a text.
+// What a reader could not take from a text, and the comments it kept.
 struct Damage {
-    std::vector<SkippedLine> lines;
+    std::vector<SkippedLine> lines;  // in the order of the text
     std::set<std::string> keys;  // folded paths of keys with a skipped value line
     // A key line could not be read, or the text ends in a line cut short: values of any
     // key may be missing.
     bool unplaced = false;
     bool cut_short = false;  // the last line had no line end and could not be read
 
-    bool empty() const { return lines.empty(); }
+    // The lines that could not be read (comments do not count).
+    std::size_t skipped() const;
+    bool empty() const { return skipped() == 0; }
     // Whether something missing may stand among the skipped lines: the key of a folded
     // path itself (key_missing), or a value of that key.
     bool MayHide(std::string_view folded_key, bool key_missing) const;
@@ -91,16 +95,16 @@ struct ReadResult {
 };
 
 // Reads every line of a text that can be read (a UTF-8 byte-order mark at the start is
-// ignored) and keeps the others in damage. Never fails; a text over kMaxHiveBytes is the
-// caller's to refuse.
+// ignored) and keeps the others, and the comments, in damage. Never fails; a text over
+// kMaxHiveBytes is the caller's to refuse.
 ReadResult ReadHive(std::string_view text);
 // The hive of a text, or nothing (with the first reason in *error) when any line cannot
 // be read or the text breaks a size limit.
 std::optional<Hive> ParseHive(std::string_view text, std::string* error = nullptr);
-// The text of a hive; ParseHive of it gives the same hive back. Skipped lines of damage
-// are written after the values of the key they stood under (unplaced ones at the end, a
-// line cut short last and again without a line end), so reading the text again finds the
-// same hive and the same damage.
+// The text of a hive; ParseHive of it gives the same hive back. Skipped lines and comments
+// of damage are written after the values of the key they stood under (the root's before
+// any key line, unplaced ones at the end, a line cut short last and again without a line
+// end), so reading the text again finds the same hive and the same damage.
 std::string SerializeHive(const Hive& hive, const Damage* damage = nullptr);
 
 }  // namespace os::hive

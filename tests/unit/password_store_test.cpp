@@ -1,10 +1,12 @@
 // The screen-saver password in the hive: only a salted hash is kept, and the checks follow it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "os/password_store.h"
 #include "os/registry.h"
@@ -130,10 +132,55 @@ TEST_F(PasswordStoreTest, DamagedHiveNeverSwitchesThePasswordOff) {
     ASSERT_NE(desktop, std::string::npos);
     const auto write = [&](const std::string& text) { std::ofstream(hive_path()) << text; };
 
-    write("\xEF\xBB\xBF" + good + "[Other]\n\"x\"=sz:\"%\n");  // a BOM, damage elsewhere
-    EXPECT_TRUE(os::PasswordRequired());
+    // One damaged byte in a file as the writer wrote it. The line end before the desktop
+    // key lost to a blank, a NUL or a "#" glues the key line onto the line before: the
+    // parent's key line, a value line, a comment of the user's, or the header (the parent's
+    // key line may be left out).
+    std::vector<std::string> one_byte;
+    const auto glue_desktop_key = [&](const std::string& text) {
+        const std::size_t at = text.find("\n[Control Panel\\desktop]");
+        ASSERT_NE(at, std::string::npos) << text;
+        for (char junk : {' ', '\0', '#'})
+            one_byte.push_back(text.substr(0, at) + junk + text.substr(at + 1));
+    };
+    glue_desktop_key(good);
+    std::string header_first = good;
+    header_first.erase(header_first.find("[Control Panel]\n"), 16);
+    glue_desktop_key(header_first);
+    ASSERT_TRUE(tavro_test::WriteValue("Control Panel", "Note", os::REG_SZ, "x"));
+    glue_desktop_key(ReadHiveText());
+    const std::size_t note = ReadHiveText().find("\"Note\"");
+    write(ReadHiveText().insert(note, "# my own note\n"));
+    ASSERT_TRUE(os::SetPasswordRequired(true));  // the save keeps the comment in its key
+    ASSERT_NE(ReadHiveText().find("# my own note\n[Control Panel\\desktop]"), std::string::npos)
+        << ReadHiveText();
+    glue_desktop_key(ReadHiveText());
+    for (char junk : {'\0', '\xFF'}) {  // inside the desktop key line
+        one_byte.push_back(good);
+        one_byte.back()[desktop + 9] = junk;
+    }
+    const std::size_t flag = good.find("ScreenSaveUsePassword");  // two NULs in its name
+    one_byte.push_back(good.substr(0, flag + 3) + std::string(2, '\0') + good.substr(flag + 5));
+    for (const std::string& damaged : one_byte) {
+        write(damaged);
+        EXPECT_TRUE(os::PasswordRequired()) << damaged;
+        EXPECT_TRUE(os::HasSaverPassword()) << damaged;
+        EXPECT_FALSE(os::CheckSaverPassword("")) << damaged;
+        EXPECT_FALSE(os::CheckSaverPassword("x")) << damaged;
+    }
+
+    // A BOM and damage elsewhere; lines that end in CR alone. A save keeps every line.
+    std::string cr_ends = good;
+    std::replace(cr_ends.begin(), cr_ends.end(), '\n', '\r');
+    for (const std::string& text : {"\xEF\xBB\xBF" + good + "[Other]\n\"x\"=sz:\"%\n", cr_ends}) {
+        write(text);
+        EXPECT_TRUE(os::PasswordRequired());
+        EXPECT_TRUE(os::CheckSaverPassword("open sesame"));
+        EXPECT_FALSE(os::CheckSaverPassword(""));
+    }
+    ASSERT_TRUE(os::SetPasswordRequired(true));
     EXPECT_TRUE(os::CheckSaverPassword("open sesame"));
-    EXPECT_FALSE(os::CheckSaverPassword(""));
+    EXPECT_EQ(ReadHiveText(), good);
 
     for (const std::string& damaged : {
              good.substr(0, desktop + 5),  // cut short before the desktop key
@@ -159,6 +206,10 @@ TEST_F(PasswordStoreTest, DamagedHiveNeverSwitchesThePasswordOff) {
     write("[Software\\Some]\n\"v\"=sz:\"bad\" x\n");  // no password, damage far from it
     EXPECT_FALSE(os::HasSaverPassword());
     EXPECT_TRUE(os::CheckSaverPassword(""));
+    // Comments are no damage: the flag written off stays off.
+    write("# note\n[Control Panel\\desktop]\n# note\n\"ScreenSaveUsePassword\"=dword:00000000\n");
+    EXPECT_FALSE(os::PasswordRequired());
+    EXPECT_FALSE(os::HasSaverPassword());
 }
 
 TEST(WipeSecretTest, OverwritesTheBytesItHeld) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "os/hive_file.h"
 #include "os/hive_format.h"
 #include "support/temp_hive_fixture.h"
 
@@ -256,6 +257,38 @@ TEST_F(RegistryTest, DamagedLinesAreSkippedAndKeptNeverTheWholeHive) {
     }
 }
 
+// A hand edit's comments stay where they stood through saves; they are no damage. The
+// writer's own header line is written once, however often the file is saved.
+TEST_F(RegistryTest, CommentsAreKeptUnderTheirKeyAndAreNoDamage) {
+    const std::string header = "# Tavro Screen Saver user registry (HKEY_CURRENT_USER)\n";
+    WriteHiveText(header + "# my own note\n[K]\n# about K\n\"v\"=sz:\"1\"\n[Other]\n#\n");
+    testing::internal::CaptureStderr();
+    HKEY key = 0;
+    DWORD size = 0;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(key, "missing", nullptr, nullptr, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+    Set("K", "w", REG_SZ, B("2"));
+    Set("K", "w", REG_SZ, B("3"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const std::string saved = header + "# my own note\n[K]\n\"v\"=sz:\"1\"\n\"w\"=sz:\"3\"\n" +
+                              "# about K\n[Other]\n#\n";
+    EXPECT_EQ(ReadHiveText(), saved);
+
+    // After a key line that cannot be read, comments go with the lines that are kept
+    // unplaced; only the damaged lines are counted.
+    const std::string unplaced = "[Bad\n# under the bad key\n\"x\"=sz:\"2\"\n";
+    WriteHiveText(saved + unplaced);
+    testing::internal::CaptureStderr();
+    Set("Other", "y", REG_SZ, B("4"));
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("skipped 2 line(s)"), std::string::npos) << told;
+    const std::string written = ReadHiveText();
+    EXPECT_EQ(written.substr(written.size() - unplaced.size()), unplaced);
+    EXPECT_NE(written.find("[Other]\n\"y\"=sz:\"4\"\n#\n"), std::string::npos) << written;
+}
+
 TEST_F(RegistryTest, HiveThatCannotBeReadIsUnknownNeverReplacedAndToldOnce) {
     const auto expect_untouched = [&](const char* what) {
         HKEY key = 0;
@@ -287,14 +320,27 @@ TEST_F(RegistryTest, HiveThatCannotBeReadIsUnknownNeverReplacedAndToldOnce) {
     fs::create_directory(hive_path());
     expect_untouched("directory");
     EXPECT_TRUE(fs::is_directory(hive_path()));
+    // A write that fails after its temporary file was made (no rename over a folder)
+    // removes that file at once.
+    EXPECT_FALSE(hive::WriteHiveFile(hive_path(), hive::Hive{}));
+    for (const auto& entry : fs::directory_iterator(fs::path(hive_path()).parent_path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos)
+            << entry.path();
 
-    if (geteuid() == 0) return;  // root reads every file
+    // A file that cannot be opened, even by root: a link to itself.
     fs::remove(hive_path());
-    WriteHiveText("[K]\n\"v\"=sz:\"secret\"\n");
-    chmod(hive_path().c_str(), 0);
-    expect_untouched("no permission");
-    chmod(hive_path().c_str(), 0600);
-    EXPECT_EQ(ReadHiveText(), "[K]\n\"v\"=sz:\"secret\"\n");
+    fs::create_symlink(fs::path(hive_path()).filename(), hive_path());
+    expect_untouched("link loop");
+    EXPECT_TRUE(fs::is_symlink(hive_path()));
+
+    if (geteuid() != 0) {  // root reads every file
+        fs::remove(hive_path());
+        WriteHiveText("[K]\n\"v\"=sz:\"secret\"\n");
+        chmod(hive_path().c_str(), 0);
+        expect_untouched("no permission");
+        chmod(hive_path().c_str(), 0600);
+        EXPECT_EQ(ReadHiveText(), "[K]\n\"v\"=sz:\"secret\"\n");
+    }
 }
 
 TEST_F(RegistryTest, BatchWritesEverythingInOneReplacementOrNothing) {
@@ -383,7 +429,17 @@ TEST_F(RegistryTest, LinkedHiveIsWrittenThroughAndDeadWritersTemporariesGo) {
     for (const auto& entry : fs::directory_iterator(dir() + "/real"))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"target.txt", "target.txt.tmp-notours"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"target.txt", "target.txt.lock",
+                                               "target.txt.tmp-notours"}));
+
+    // Two links to one hive share one lock, beside the file they name.
+    fs::create_symlink("real/target.txt", dir() + "/second-link.txt");
+    {
+        hive::HiveLock first(hive_path(), 0);
+        ASSERT_TRUE(first.held());
+        EXPECT_FALSE(hive::HiveLock(dir() + "/second-link.txt", 50).held());
+    }
+    EXPECT_TRUE(hive::HiveLock(dir() + "/second-link.txt", 50).held());
 }
 
 TEST_F(RegistryTest, HookSeesCallsAndInjectsFailures) {
@@ -453,6 +509,29 @@ TEST(HiveFormat, ReadsHandWrittenText) {
     EXPECT_EQ(hive::SerializeHive(*again), text);
 }
 
+TEST(HiveFormat, LinesEndInLfCrLfOrCrAlone) {
+    // Each kind of line end ends one line (the line numbers count them); written as LF.
+    for (const char* text : {
+             "[K]\n\"v\"=sz:\"1\"\n\"bad\"\n",
+             "[K]\r\n\"v\"=sz:\"1\"\r\n\"bad\"\r\n",
+             "[K]\r\"v\"=sz:\"1\"\r\"bad\"\r",
+             "[K]\r\n\"v\"=sz:\"1\"\r\"bad\"\n",
+             "# note\r[K]\r\n\r\"bad\"\n\"v\"=sz:\"1\"",  // a comment first swallows nothing
+         }) {
+        std::string error;
+        EXPECT_FALSE(hive::ParseHive(text, &error));
+        EXPECT_EQ(error.substr(0, 7), text[0] == '#' ? "line 4:" : "line 3:") << text;
+        const auto read = hive::ReadHive(text);
+        const hive::Key* k = read.hive.FindKey("K");
+        ASSERT_NE(k, nullptr) << text;
+        EXPECT_TRUE(hive::FindValue(*k, "v")) << text;
+        EXPECT_EQ(read.damage.skipped(), 1u) << text;
+        const std::string written = hive::SerializeHive(read.hive, &read.damage);
+        EXPECT_EQ(written.find('\r'), std::string::npos) << text;
+        EXPECT_EQ(hive::ReadHive(written).hive, read.hive) << text;
+    }
+}
+
 TEST(HiveFormat, RefusesMalformedText) {
     for (const char* bad : {
              "garbage",
@@ -470,6 +549,17 @@ TEST(HiveFormat, RefusesMalformedText) {
              "[K]\n\"v\"=hex(99999999999):01\n",
              "[K]\n\"v\"=hex():01\n",
              "[K]\n\"v\" sz:\"x\"\n",
+             // What the writer never writes: raw control bytes or bytes from 0x7F up, and
+             // a key line glued onto the line before it (or that lost its "[").
+             "[K\xFF]",
+             "[K]\n\"v\x01\x01\"=dword:00000001\n",
+             "[K]\n# note\x7F\n",
+             "[A] [B\\C]",
+             "[A]#[B\\C]",
+             "# note [B\\C]",
+             "[K]\n\"v\"=sz:\"x\" [B\\C]\n",
+             "[K]\n\"v\"=sz:\"x\"#[B\\C]\n",
+             "B\\C]",
          }) {
         std::string error;
         EXPECT_FALSE(hive::ParseHive(bad, &error)) << bad;
@@ -501,7 +591,7 @@ TEST(HiveFormat, SerializedTextIsPlainAscii) {
     hive::Hive h;
     std::string all_bytes;
     for (int b = 0; b < 256; ++b) all_bytes += static_cast<char>(b);
-    hive::SetValue(h.CreateKey("K%\x01\xE9"), all_bytes, REG_SZ, B(all_bytes));
+    hive::SetValue(h.CreateKey("K%\x01\xE9]x[y"), all_bytes, REG_SZ, B(all_bytes));
     const std::string text = hive::SerializeHive(h);
     for (char c : text) {
         const auto b = static_cast<unsigned char>(c);
