@@ -185,10 +185,7 @@ void HeadlessHost::HideFromOutside(HostWindowId id) {
     Window* w = Live(id);
     if (!w || !w->ours || !w->visible) return;
     ShowWindow(id, false);
-    HostEvent ev;
-    ev.type = HostEvent::Type::Unmapped;
-    ev.window = id;
-    Push(ev);
+    TellFromOutside(id, HostEvent::Type::Unmapped);
 }
 
 void HeadlessHost::ReparentFromOutside(HostWindowId id, HostWindowId new_parent, int x, int y) {
@@ -201,10 +198,7 @@ void HeadlessHost::ReparentFromOutside(HostWindowId id, HostWindowId new_parent,
     refuse_reparent_ = refuse;
     w->x = x;
     w->y = y;
-    HostEvent ev;
-    ev.type = HostEvent::Type::Reparented;
-    ev.window = id;
-    Push(ev);
+    TellFromOutside(id, HostEvent::Type::Reparented);
 }
 
 void HeadlessHost::MoveFromOutside(HostWindowId id, int x, int y) {
@@ -212,8 +206,12 @@ void HeadlessHost::MoveFromOutside(HostWindowId id, int x, int y) {
     if (!w || !w->ours) return;
     w->x = x;
     w->y = y;
+    TellFromOutside(id, HostEvent::Type::Moved);
+}
+
+void HeadlessHost::TellFromOutside(HostWindowId id, HostEvent::Type change) {
     HostEvent ev;
-    ev.type = HostEvent::Type::Moved;
+    ev.type = change;
     ev.window = id;
     Push(ev);
 }

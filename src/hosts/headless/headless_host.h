@@ -119,6 +119,9 @@ public:
     bool NextEvent(HostEvent* ev, int timeout_ms) override;
 
 private:
+    // Queues the event another program's change of one of our windows brings.
+    void TellFromOutside(HostWindowId id, HostEvent::Type change);
+
     struct Window {
         HostWindowId id = 0;
         bool ours = true;
